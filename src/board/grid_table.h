@@ -1,0 +1,196 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "board/colors.h"
+
+namespace zelko {
+
+enum class ColumnKind : std::uint8_t { Text, Image, Check };
+enum class SortType : std::uint8_t { stAlphabetic, stNumeric, stBoolean };
+enum class SortKind : std::uint8_t { skAscending, skDescending };
+enum class Align : std::uint8_t { Left, Center, Right };
+
+struct FontSpec {
+  int height = 14;  // pixels
+  bool bold = false;
+  bool italic = false;
+  Color color = colors::kButtonText;
+};
+
+// The place of a cell on a card: left, top, width, height in pixels.
+struct SlideBounds {
+  int left = 8;
+  int top = 8;
+  int width = 80;
+  int height = 16;
+};
+
+// The image list an image column draws from.
+enum class ImageList : std::uint8_t { None, Flags, Tabs, Tools, Cross };
+
+// One column as the tables declare it.
+struct ColumnSpec {
+  const char* name = "";
+  const char* caption = "";
+  ColumnKind kind = ColumnKind::Text;
+  bool visible = true;
+  int width = 64;  // ordinary grids; default width of the toolkit
+  Color color = colors::kWindow;
+  FontSpec font{};
+  SlideBounds bounds{};
+  Align align = Align::Center;
+  ImageList images = ImageList::None;
+  // Side grids: the header shows this list's image instead of the caption, with `headerHint`.
+  int headerIcon = -1;
+  const char* headerHint = "";
+  Color headerColor = colors::kSystemFlag;  // kSystemFlag: the toolkit's default header
+  bool fitToText = false;
+};
+
+// An operation on a cell outside the grid that reaches the caller (colour, hint, integer,
+// checked state), as a list index error does.
+class GridIndexError : public std::out_of_range {
+ public:
+  using std::out_of_range::out_of_range;
+};
+
+// CellInteger on a text that is not a whole number.
+class GridConversionError : public std::invalid_argument {
+ public:
+  using std::invalid_argument::invalid_argument;
+};
+
+// Told of every change of a grid, so that views can follow it exactly.
+class GridListener {
+ public:
+  virtual ~GridListener() = default;
+  virtual void BeforeInsertRows(int first, int last) = 0;
+  virtual void AfterInsertRows() = 0;
+  virtual void BeforeRemoveRows(int first, int last) = 0;
+  virtual void AfterRemoveRows() = 0;
+  virtual void BeforeReorder() = 0;
+  virtual void AfterReorder() = 0;
+  // A cell's text, colour, hint, integer or checked state changed.
+  virtual void CellChanged(int column, int row) = 0;
+  virtual void ColumnVisibilityChanged(int column) = 0;
+  virtual void EnabledChanged(bool enabled) = 0;
+};
+
+// Rows of cells over fixed, indexed columns. Cells hold UTF-8 text.
+//
+// Text reads and writes outside the grid do nothing; colour, hint, integer and checked outside
+// the grid raise GridIndexError.
+//
+// Rows are found by the ID in column 0 through an index the grid keeps up to date (appends and
+// writes of column 0 update it in place; inserts, removals and sorts rebuild it on the next
+// lookup), compared exactly and case-sensitively.
+class GridTable {
+ public:
+  GridTable(std::string name, std::span<const ColumnSpec> columns);
+  GridTable(const GridTable&) = delete;
+  GridTable& operator=(const GridTable&) = delete;
+
+  const std::string& Name() const { return name_; }
+  int RowCount() const { return static_cast<int>(rows_.size()); }
+  int ColumnCount() const { return static_cast<int>(columns_.size()); }
+
+  // Appends a row and gives its index (RowCount() - 1).
+  int AddRow();
+  void InsertRow(int index);
+  void DeleteRow(int index);
+  void ClearRows();
+
+  // Text: a check-box cell reads "True"/"False" and is checked by "1" or "true" in any case; an
+  // image cell reads its index in decimal and takes a decimal text (an empty or other text
+  // gives 0).
+  std::string CellText(int column, int row) const;
+  void SetCellText(int column, int row, std::string_view text);
+  // The stored text of a text cell without a copy; empty outside the grid and for other kinds.
+  std::string_view TextView(int column, int row) const;
+
+  Color CellColor(int column, int row) const;
+  void SetCellColor(int column, int row, Color color);
+  std::string CellHint(int column, int row) const;
+  void SetCellHint(int column, int row, std::string_view hint);
+  // Image column: the image index. Text column: the text as a whole number (raises
+  // GridConversionError otherwise); writing puts the decimal text.
+  int CellInteger(int column, int row) const;
+  void SetCellInteger(int column, int row, int value);
+  bool CellChecked(int column, int row) const;
+  void SetCellChecked(int column, int row, bool checked);
+
+  bool ColumnVisible(int column) const;
+  void SetColumnVisible(int column, bool visible);
+  const ColumnSpec& Column(int column) const;
+  SortKind ColumnSortKind(int column) const;
+  void SetColumnSortKind(int column, SortKind kind);
+  SortType ColumnSortType(int column) const;
+
+  // Sorts the rows once by the column's sort type in its direction. Texts compare byte-wise
+  // (UTF-8 code point order); numeric columns by value; equal keys keep their order (stable).
+  void SortByColumn(int column);
+  int SortedColumn() const { return sortedColumn_; }
+
+  // The control's enabled state (a disabled grid takes no user input).
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool enabled);
+
+  // Rows whose column 0 equals `id`, ascending.
+  const std::vector<int>& RowsWithId(std::string_view id) const;
+  int FirstRowWithId(std::string_view id) const;
+  // The last row met scanning from the top, or -1.
+  int LastRowWithId(std::string_view id) const;
+
+  void SetListener(GridListener* listener) { listener_ = listener; }
+
+ private:
+  struct Cell {
+    std::string text;
+    std::string hint;
+    Color color = 0;
+    std::int32_t integer = 0;  // image index, or the checked state of a check box
+  };
+  using Row = std::vector<Cell>;
+
+  bool InBounds(int column, int row) const;
+  void CheckBounds(int column, int row) const;
+  Row NewRow() const;
+  Cell& At(int column, int row) {
+    return rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+  }
+  const Cell& At(int column, int row) const {
+    return rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+  }
+  void Changed(int column, int row) {
+    if (listener_) listener_->CellChanged(column, row);
+  }
+  void IndexAppend(int row);
+  void IndexMove(int row, std::string_view oldId, std::string_view newId);
+  void EnsureIndex() const;
+
+  struct StringHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+
+  std::string name_;
+  std::vector<ColumnSpec> columns_;
+  std::vector<bool> visible_;
+  std::vector<SortKind> sortKinds_;
+  std::vector<Row> rows_;
+  int sortedColumn_ = -1;
+  bool enabled_ = true;
+  GridListener* listener_ = nullptr;
+
+  mutable std::unordered_map<std::string, std::vector<int>, StringHash, std::equal_to<>> index_;
+  mutable bool indexValid_ = true;
+};
+
+}  // namespace zelko
