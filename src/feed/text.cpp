@@ -1,0 +1,194 @@
+#include "feed/text.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace zelko {
+
+bool ReadTag(std::string_view text, std::string_view name, std::string& dest) {
+  std::string opening;
+  opening.reserve(name.size() + 2);
+  opening.append("<").append(name).append(">");
+  const std::size_t open = text.find(opening);
+  if (open == std::string_view::npos) return false;
+  const std::string_view rest = text.substr(open + opening.size());
+
+  std::string closing;
+  closing.reserve(name.size() + 3);
+  closing.append("</").append(name).append(">");
+  const std::size_t close = rest.find(closing);
+  if (close == std::string_view::npos) return false;
+  dest.assign(rest.substr(0, close));
+  return true;
+}
+
+std::string ReplaceAll(std::string_view text, std::string_view search,
+                       std::string_view replacement) {
+  std::string result(text);
+  if (search.empty()) return result;
+  // Replacing the first occurrence and searching again from the start only ever finds a new
+  // occurrence that overlaps the replacement or lies after it: the text before the replaced
+  // occurrence is unchanged and held none. So the search resumes just before the replacement,
+  // which gives the same result without rescanning the whole text each time.
+  // A replacement that contains the search text would never let that loop end; such a pair is
+  // replaced in one left-to-right pass instead.
+  const bool selfFeeding = replacement.find(search) != std::string_view::npos;
+  std::size_t from = 0;
+  while (true) {
+    const std::size_t at = result.find(search, from);
+    if (at == std::string::npos) break;
+    result.replace(at, search.size(), replacement);
+    if (selfFeeding) {
+      from = at + replacement.size();
+    } else {
+      from = at >= search.size() - 1 ? at - (search.size() - 1) : 0;
+    }
+  }
+  return result;
+}
+
+namespace {
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Optional sign, then digits with at most one `separator` and at least one digit in all.
+// Fills `normalized` with the text as std::from_chars reads it ("." separator, no "+").
+bool NormalizeDecimal(std::string_view text, char separator, std::string& normalized) {
+  normalized.clear();
+  std::size_t i = 0;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    if (text[i] == '-') normalized.push_back('-');
+    ++i;
+  }
+  bool digits = false;
+  bool separatorSeen = false;
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (IsDigit(c)) {
+      digits = true;
+      normalized.push_back(c);
+    } else if (c == separator && !separatorSeen) {
+      separatorSeen = true;
+      normalized.push_back('.');
+    } else {
+      return false;
+    }
+  }
+  return digits;
+}
+
+std::optional<double> ParseWithSeparator(std::string_view text, char separator) {
+  std::string normalized;
+  if (!NormalizeDecimal(text, separator, normalized)) return std::nullopt;
+  double value = 0.0;
+  const char* first = normalized.data();
+  const char* last = first + normalized.size();
+  const auto [end, ec] = std::from_chars(first, last, value, std::chars_format::fixed);
+  if (ec != std::errc() || end != last) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+std::optional<std::int32_t> ParseWholeNumber(std::string_view text) {
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  if (i == text.size()) return std::nullopt;
+  // Accumulate as a negative number so that the 32-bit minimum reads as well.
+  std::int64_t value = 0;
+  for (; i < text.size(); ++i) {
+    if (!IsDigit(text[i])) return std::nullopt;
+    value = value * 10 - (text[i] - '0');
+    if (value < std::numeric_limits<std::int32_t>::min()) return std::nullopt;
+  }
+  if (!negative) {
+    value = -value;
+    if (value > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
+  }
+  return static_cast<std::int32_t>(value);
+}
+
+std::int32_t WholeNumberOr0(std::string_view text) {
+  return ParseWholeNumber(text).value_or(0);
+}
+
+std::optional<double> ParseOdds(std::string_view text) {
+  return ParseWithSeparator(ReplaceAll(text, ".", ","), ',');
+}
+
+std::optional<double> ParseDecimal(std::string_view text) {
+  return ParseWithSeparator(text, '.');
+}
+
+std::int32_t RoundHalfEven(double value) {
+  if (std::isnan(value)) return 0;
+  constexpr double kMax = std::numeric_limits<std::int32_t>::max();
+  constexpr double kMin = std::numeric_limits<std::int32_t>::min();
+  if (value >= kMax) return std::numeric_limits<std::int32_t>::max();
+  if (value <= kMin) return std::numeric_limits<std::int32_t>::min();
+  // value - floor(value) is exact for every double in this range, so a half is seen as a half.
+  const double below = std::floor(value);
+  const double fraction = value - below;
+  double rounded = below;
+  if (fraction > 0.5) {
+    rounded = below + 1.0;
+  } else if (fraction == 0.5) {
+    rounded = std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
+  }
+  if (rounded >= kMax) return std::numeric_limits<std::int32_t>::max();
+  return static_cast<std::int32_t>(rounded);
+}
+
+std::int32_t NetWin(std::int32_t money, std::string_view oddsText) {
+  const double odds = ParseOdds(oddsText).value_or(1.0);
+  const std::int64_t win =
+      static_cast<std::int64_t>(RoundHalfEven(static_cast<double>(money) * odds)) - money;
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+      win, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+namespace {
+
+// One or `maxDigits` decimal digits (at least `minDigits`) at `pos`; advances `pos`.
+std::optional<int> ReadField(std::string_view text, std::size_t& pos, std::size_t minDigits,
+                             std::size_t maxDigits) {
+  int value = 0;
+  std::size_t count = 0;
+  while (pos < text.size() && IsDigit(text[pos]) && count < maxDigits) {
+    value = value * 10 + (text[pos] - '0');
+    ++pos;
+    ++count;
+  }
+  if (count < minDigits) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+std::optional<int> ParseTimeOfDay(std::string_view text) {
+  std::size_t pos = 0;
+  const auto hours = ReadField(text, pos, 1, 2);
+  if (!hours || *hours > 23 || pos >= text.size() || text[pos] != ':') return std::nullopt;
+  ++pos;
+  const auto minutes = ReadField(text, pos, 2, 2);
+  if (!minutes || *minutes > 59) return std::nullopt;
+  int seconds = 0;
+  if (pos < text.size()) {
+    if (text[pos] != ':') return std::nullopt;
+    ++pos;
+    const auto s = ReadField(text, pos, 2, 2);
+    if (!s || *s > 59 || pos != text.size()) return std::nullopt;
+    seconds = *s;
+  }
+  return (*hours * 60 + *minutes) * 60 + seconds;
+}
+
+}  // namespace zelko

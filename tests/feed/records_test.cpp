@@ -1,0 +1,112 @@
+#include "feed/records.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "feed/text.h"
+
+namespace zelko {
+namespace {
+
+std::vector<std::string> Cut(std::string_view reply) {
+  std::vector<std::string> texts;
+  for (const auto record : CutRecords(reply)) texts.emplace_back(record);
+  return texts;
+}
+
+TEST(CutRecordsTest, RecordsInReplyOrder) {
+  struct Case {
+    const char* reply;
+    std::vector<std::string> records;
+  };
+  const Case cases[] = {
+      {"x<match><id>7</id></match>y<match><id>8</id></match>", {"<id>7</id>", "<id>8</id>"}},
+      {"", {}},
+      {"no records at all", {}},
+      // The last record lacks its closing marker and is dropped.
+      {"<match>1</match><match>2", {"1"}},
+      {"<match>1", {}},
+      {"</match><match>1</match>", {"1"}},
+      {"<match></match><match></match>", {"", ""}},
+      // An opening marker inside a record belongs to its text; the next record starts after
+      // the closing one.
+      {"<match>a<match>b</match>c</match><match>d</match>", {"a<match>b", "d"}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Cut(c.reply), c.records) << c.reply;
+  }
+}
+
+TEST(RecordReaderTest, ReadsElementsWithFirstOccurrenceRules) {
+  const RecordReader reader(
+      "<s1>5000>>6000>>2.10>></s1><score>1:0</score><score1>(0:0)</score1>"
+      "<bfpr><s1>6000</s1><last>12:30</last></bfpr><empty></empty>");
+  EXPECT_EQ(reader.Get("s1"), "5000>>6000>>2.10>>");
+  EXPECT_EQ(reader.Get("score"), "1:0");
+  EXPECT_EQ(reader.Get("score1"), "(0:0)");
+  EXPECT_EQ(RecordReader(reader.Get("bfpr")).Get("s1"), "6000");
+  EXPECT_EQ(RecordReader(reader.Get("bfpr")).Text("last"), "12:30");
+  EXPECT_TRUE(reader.Has("empty"));
+  EXPECT_EQ(reader.Get("empty"), "");
+  // A missing element reads as empty, and is told apart from an empty one by Has.
+  EXPECT_FALSE(reader.Has("radar"));
+  EXPECT_EQ(reader.Get("radar"), "");
+}
+
+// Random texts built from markers of names that are prefixes of each other, stray brackets,
+// closing markers before opening ones, nested and repeated names and plain characters.
+std::string RandomText(std::mt19937& random) {
+  static const std::vector<std::string> names = {"s1", "s10", "score", "score1", "id", "a", ""};
+  static const std::vector<std::string> noise = {"<", ">", "</", "<<", ">>", "x",   " ",
+                                                 "1", "/", "<s", "<a", "a>", "</a", "<>"};
+  std::uniform_int_distribution<int> length(0, 24);
+  std::uniform_int_distribution<int> kind(0, 9);
+  std::uniform_int_distribution<std::size_t> pickName(0, names.size() - 1);
+  std::uniform_int_distribution<std::size_t> pickNoise(0, noise.size() - 1);
+  std::string text;
+  const int parts = length(random);
+  for (int i = 0; i < parts; ++i) {
+    const int k = kind(random);
+    if (k < 3) {
+      text += "<" + names[pickName(random)] + ">";
+    } else if (k < 6) {
+      text += "</" + names[pickName(random)] + ">";
+    } else if (k < 7) {
+      text += "<//" + names[pickName(random)] + ">";
+    } else {
+      text += noise[pickNoise(random)];
+    }
+  }
+  return text;
+}
+
+TEST(RecordReaderTest, AgreesWithReadTagOnGeneratedAndMangledText) {
+  const std::vector<std::string> lookups = {"s1", "s10", "score", "score1", "id", "a",
+                                            "",   "/a",  "/s1",   "s",      "sc", "b",
+                                            "/",  "<a",  "a>",    "//a",    "1",  "x"};
+  std::mt19937 random(20240611u);
+  int compared = 0;
+  int found = 0;
+  for (int round = 0; round < 20000; ++round) {
+    const std::string text = RandomText(random);
+    const RecordReader reader(text);
+    for (const auto& name : lookups) {
+      std::string expected;
+      const bool expectedFound = ReadTag(text, name, expected);
+      ASSERT_EQ(reader.Has(name), expectedFound) << "text: " << text << " name: " << name;
+      ASSERT_EQ(reader.Get(name), expectedFound ? expected : std::string())
+          << "text: " << text << " name: " << name;
+      ++compared;
+      found += expectedFound ? 1 : 0;
+    }
+  }
+  // The generator must produce plenty of present and of missing elements to prove anything.
+  EXPECT_GT(found, compared / 20);
+  EXPECT_LT(found, compared - compared / 20);
+}
+
+}  // namespace
+}  // namespace zelko
