@@ -1,5 +1,8 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "board/grid_table.h"
@@ -20,6 +23,16 @@ void WriteStatusCells(GridTable& rx, int row, std::string_view status, const Rec
 // The balances and verdicts of a freshly filled row: book balances, first verdict into 97 (red),
 // the projection from 0:0, money balances, second verdict into 98 (green), extremes. Gives the
 // verdict and its odds for a caller that may post a BigBet.
+// One figure per market selection, in the order of kSelections.
+using PerSelection = std::array<std::int32_t, 13>;
+
+// Paints the market cells of a row by the shares the service gives: W1, X and W2 (odds,
+// percent and money) white, chartreuse above 69 %, 30 % and 69 %, yellow above 100 %; the ten
+// Over/Under percent cells white, spring green above 80 %, yellow above 100 %; and an Over
+// line's money cell orange when its money exceeds the whole 1X2 money.
+void PaintMarketCells(GridTable& rx, int row, const PerSelection& percents,
+                      const PerSelection& money);
+
 struct RowVerdict {
   std::string verdict;
   std::string odds;

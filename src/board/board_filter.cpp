@@ -1,0 +1,84 @@
+#include "board/board_filter.h"
+
+#include <cstddef>
+#include <cstdint>
+
+#include "board/cell_numbers.h"
+#include "board/columns.h"
+#include "feed/text.h"
+
+namespace zelko {
+namespace {
+
+void ShowColumns(GridTable& grid, int first, int last, bool visible) {
+  for (int c = first; c <= last; ++c) grid.SetColumnVisible(c, visible);
+}
+
+}  // namespace
+
+void ApplyBoardFilter(const GridTable& rx, GridTable& rx2, const StatusBoxes& boxes,
+                      std::string_view filtr, std::string& countLabel) {
+  if (rx.RowCount() == 0) return;
+  rx2.ClearRows();
+  const std::int64_t threshold = WholeNumberOr0(filtr);
+
+  for (int r = 0; r < rx.RowCount(); ++r) {
+    const std::int64_t total = std::int64_t{CellInt(rx, col::R_1S, r)} + CellInt(rx, col::R_XS, r) +
+                               CellInt(rx, col::R_2S, r);
+    // A total equal to the threshold is enough.
+    if (total < threshold) continue;
+    if (!boxes.Passes(rx.TextView(col::R_Status, r))) continue;
+
+    const int t = rx2.AddRow();
+    rx2.SetCellText(col::Bet, t, rx.TextView(col::rbet, r));
+    rx2.SetCellColor(col::Bet, t, rx.CellColor(col::rbet, r));
+    rx2.SetCellText(col::Bet2, t, rx.TextView(col::rbet2, r));
+    rx2.SetCellColor(col::Bet2, t, rx.CellColor(col::rbet2, r));
+    for (int c = 0; c <= col::SharedLast; ++c) {
+      // Check-box and image cells travel as their texts.
+      rx2.SetCellText(c, t, rx.CellText(c, r));
+      rx2.SetCellColor(c, t, rx.CellColor(c, r));
+      rx2.SetCellHint(c, t, rx.CellHint(c, r));
+    }
+    for (std::size_t i = 0; i < kScoreLabels.size(); ++i) {
+      rx2.SetCellText(col::score00 + static_cast<int>(i), t, kScoreLabels[i]);
+    }
+    rx2.SetCellText(col::BetLabel, t, kBetLabelText);
+  }
+
+  countLabel = "Count: " + std::to_string(rx2.RowCount());
+}
+
+void ShowMarketColumns(GridTable& rx2) {
+  // The range hides the next-score labels 93 and 94 as well; only 95 and 96 come back.
+  ShowColumns(rx2, col::s00, col::score04, false);
+  ShowColumns(rx2, col::MarketFirst, col::m45, true);
+  ShowColumns(rx2, col::update, col::last, true);
+}
+
+void ShowScoreColumns(GridTable& rx2) {
+  ShowColumns(rx2, col::s00, col::score04, true);
+  ShowColumns(rx2, col::MarketFirst, col::m45, false);
+}
+
+void SortBoard(GridTable& rx2, std::string_view key) {
+  int column = -1;
+  if (key == "Time") {
+    column = col::RTime;
+  } else if (key == "Tournament") {
+    column = col::RFlag;
+  } else if (key == "Status") {
+    column = col::R_Status;
+  } else if (key == "Bukm.") {
+    column = col::Bet;
+    rx2.SetColumnSortKind(column, SortKind::skDescending);
+  } else if (key == "People") {
+    column = col::Bet2;
+    rx2.SetColumnSortKind(column, SortKind::skDescending);
+  } else if (key == "Update") {
+    column = col::last;
+  }
+  if (column >= 0) rx2.SortByColumn(column);
+}
+
+}  // namespace zelko

@@ -1,0 +1,172 @@
+#include "board/money_refresh.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "board/board_copy.h"
+#include "board/board_rows.h"
+#include "board/colors.h"
+#include "board/columns.h"
+#include "board/score_extremes.h"
+#include "feed/records.h"
+#include "feed/service_url.h"
+#include "feed/text.h"
+
+namespace zelko {
+namespace {
+
+// The "bfpr" / "bf_live" names of one selection's odds, percent and money.
+struct MarketNames {
+  const char* odds;
+  const char* percent;
+  const char* money;
+};
+// In the order of kSelections.
+constexpr std::array<MarketNames, kSelections.size()> kMarketNames{{
+    {"k1", "pr1", "s1"},
+    {"kx", "prx", "sx"},
+    {"k2", "pr2", "s2"},
+    {"ko05", "pro05", "so05"},
+    {"ku05", "pru05", "su05"},
+    {"ko15", "pro15", "so15"},
+    {"ku15", "pru15", "su15"},
+    {"ko25", "pro25", "so25"},
+    {"ku25", "pru25", "su25"},
+    {"ko35", "pro35", "so35"},
+    {"ku35", "pru35", "su35"},
+    {"ko45", "pro45", "so45"},
+    {"ku45", "pru45", "su45"},
+}};
+
+constexpr std::string_view kNoTime = "00:00";
+
+// A time of day in seconds; a text that is not one counts as midnight.
+int SecondsOrMidnight(std::string_view text) {
+  return ParseTimeOfDay(text).value_or(0);
+}
+
+// The odds column a verdict names, or -1.
+int VerdictOddsColumn(std::string_view verdict) {
+  if (verdict == "W1") return col::R_1;
+  if (verdict == "X") return col::R_X;
+  if (verdict == "W2") return col::R_2;
+  if (verdict == "O2.5") return col::R_25;
+  if (verdict == "U2.5") return col::R_U25;
+  return -1;
+}
+
+// A match the board does not hold yet: a row as at load, with its figures from "bfpr".
+void AddNewRow(GridTable& rx, const RecordReader& record, std::string_view status,
+               const BigBetSink& sendBigBet) {
+  const int row = rx.AddRow();
+  FillBoardRow(rx, row, record);
+
+  const std::string_view market = record.Get("bfpr");
+  if (!market.empty()) {
+    FillMarketCells(rx, row, market);
+    rx.SetCellText(col::update, row, "Last Update");
+    rx.SetCellText(col::last, row, RecordReader(market).Get("last"));
+    const RowVerdict found = WriteNewRowBalances(rx, row);
+    // The status cells are still empty here, so a new row is never taken for a running match.
+    const int oddsColumn = VerdictOddsColumn(found.verdict);
+    if (oddsColumn >= 0) {
+      const std::string odds = rx.CellText(oddsColumn, row);
+      CheckBigBet(rx, row, found.verdict, odds, sendBigBet);
+    }
+  }
+
+  WriteStatusCells(rx, row, status, record);
+}
+
+// A match the board holds: its status cells, and its figures when the service's are newer.
+// Gives whether the figures were rewritten.
+bool UpdateKnownRow(GridTable& rx, int row, const RecordReader& record, std::string_view status) {
+  const bool live = status == "LIVE";
+  const std::string_view market = record.Get(live ? "bf_live" : "bfpr");
+  const RecordReader figures(market);
+  std::string_view taken = figures.Get("last");
+  if (taken.empty()) taken = kNoTime;
+  std::string_view takenAtScore = figures.Get("score");
+  if (takenAtScore.empty()) takenAtScore = "0:0";
+
+  std::string shown(rx.TextView(col::last, row));
+  if (shown.empty()) shown = kNoTime;
+
+  WriteStatusCells(rx, row, status, record);
+
+  if (market.empty()) return false;
+  const bool newer = SecondsOrMidnight(shown) < SecondsOrMidnight(taken);
+  bool update = false;
+  if (status == "FINISH" || status == "CANCEL") {
+    update = true;
+  } else if (status == "SOON") {
+    update = newer;
+  } else if (live) {
+    // Live figures count only when taken at the score the row shows.
+    update = newer && takenAtScore == rx.TextView(col::R_Score, row);
+  }
+  if (!update) return false;
+
+  FillMarketCells(rx, row, market);
+  rx.SetCellText(col::update, row, "Last Update");
+  rx.SetCellText(col::last, row, taken);
+
+  std::string verdict;
+  std::string verdictOdds;
+  const Balances book = ComputeBookBalances(rx, row);
+  FindVerdict(rx, row, book, verdict, verdictOdds);
+  ShowVerdict(rx, row, col::rbet, colors::kRed, verdict);
+  WriteScoreBalances(rx, row, book);
+  ProjectScore(rx, row, book);
+  const Balances money = ComputeMoneyBalances(rx, row);
+  FindVerdict(rx, row, money, verdict, verdictOdds);
+  ShowVerdict(rx, row, col::rbet2, colors::kGreen, verdict);
+  MarkScoreExtremes(rx, row);
+  return true;
+}
+
+}  // namespace
+
+void FillMarketCells(GridTable& rx, int row, std::string_view element) {
+  const RecordReader figures(element);
+  PerSelection percents{};
+  PerSelection money{};
+  for (std::size_t i = 0; i < kSelections.size(); ++i) {
+    const SelectionColumns& sel = kSelections[i];
+    const MarketNames& names = kMarketNames[i];
+    percents[i] = WholeNumberOr0(figures.Get(names.percent));
+    money[i] = WholeNumberOr0(figures.Get(names.money));
+    rx.SetCellText(sel.odds, row, figures.Get(names.odds));
+    rx.SetCellText(sel.percent, row, figures.Get(names.percent));
+    rx.SetCellText(sel.money, row, figures.Get(names.money));
+  }
+  PaintMarketCells(rx, row, percents, money);
+}
+
+bool RefreshMoney(GridTable& rx, GridTable& rx2, HttpClient& idHttp1, const std::string& todayUrl,
+                  const BigBetSink& sendBigBet) {
+  const ServiceReply reply = ServiceGet(idHttp1, todayUrl);
+  if (reply.failed) return false;
+
+  for (const std::string_view text : CutRecords(reply.text)) {
+    const RecordReader record(text);
+    const std::string_view status = record.Get("status");
+    const std::string_view id = record.Get("id");
+    const int row = rx.LastRowWithId(id);
+    if (row < 0) {
+      AddNewRow(rx, record, status, sendBigBet);
+      continue;
+    }
+    if (!UpdateKnownRow(rx, row, record, status)) continue;
+    if (rx2.RowCount() > 0) {
+      const int boardRow = rx2.LastRowWithId(id);
+      if (boardRow >= 0) CopyBoardRow(rx2, boardRow, rx, row);
+    }
+  }
+  return true;
+}
+
+}  // namespace zelko
