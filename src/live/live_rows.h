@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -8,13 +9,20 @@
 
 namespace zelko {
 
-// The broadcast link of a live record's "tv": none for "-", else the news-site base + tv.
-std::string BroadcastLink(std::string_view tv, bool& exists);
+// LiveGrid column 20 holds this image once the match has been met on RX or RX2.
+inline constexpr int kOnBoardImage = 8;
+// LiveGrid column 18 shows this image (a film strip) when the match has a broadcast link.
+inline constexpr int kBroadcastImage = 7;
 
-// Appends a LiveGrid row for a match that has just entered the live feed.
+// The broadcast link of a live record's "tv": none for "-", else the news-site base + tv (a
+// missing or empty "tv" gives the base alone).
+std::optional<std::string> BroadcastLink(std::string_view tv);
+
+// Appends a LiveGrid row for a match that has just entered the live feed; the new row is the
+// last one.
 void AddLiveRow(GridTable& liveGrid, const RecordReader& record);
-// Rewrites LiveGrid row `row` from the record, marks a changed score and raises goal lines in
-// LiveStatGrid for a match with the on-board mark.
+// Rewrites LiveGrid row `row` from the record, marks a changed score (colour 255 on column 7,
+// else 128) and raises goal lines in LiveStatGrid for a match with the on-board mark.
 void UpdateLiveRow(GridTable& liveGrid, GridTable& liveStatGrid, const RecordReader& record,
                    int row);
 // Inserts a goal line at the top of LiveStatGrid from LiveGrid row `row`.
