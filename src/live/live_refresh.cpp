@@ -1,5 +1,7 @@
 #include "live/live_refresh.h"
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -18,6 +20,13 @@ namespace {
 
 namespace lc = col::live;
 
+// The IDs met in one reply, looked up with the views the grid hands out.
+struct IdHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view id) const { return std::hash<std::string_view>{}(id); }
+};
+using IdSet = std::unordered_set<std::string, IdHash, std::equal_to<>>;
+
 // The current-score projection: empty texts on white.
 void ClearProjection(GridTable& board, int row) {
   board.SetCellText(col::hscore, row, "");
@@ -35,8 +44,7 @@ int MarkLiveOnBoard(GridTable& board, GridTable& liveGrid, int liveRow, const st
   const Color mark = liveGrid.CellColor(lc::Score, liveRow);
   const std::string minute = std::string(record.Get("time")) + "'";
   int changedRow = -1;
-  // The row list is copied: nothing below moves rows or writes column 0, but the index entry
-  // must not be relied on while cells are written.
+  // A copy of the row list, so that the loop does not lean on the index while cells change.
   const std::vector<int> rows = board.RowsWithId(id);
   for (const int row : rows) {
     liveGrid.SetCellInteger(lc::OnBoard, liveRow, kOnBoardImage);
@@ -82,11 +90,11 @@ void FinishOnBoard(GridTable& board, const std::string& id, const std::string& k
 
 // Removes the LiveGrid rows of matches the reply no longer holds and finishes them on the
 // boards.
-void RemoveFinished(LiveBoards& boards, const std::unordered_set<std::string>& met) {
+void RemoveFinished(LiveBoards& boards, const IdSet& met) {
   GridTable& liveGrid = boards.liveGrid;
   std::vector<int> gone;
   for (int row = 0; row < liveGrid.RowCount(); ++row) {
-    if (!met.contains(std::string(liveGrid.TextView(lc::Id, row)))) gone.push_back(row);
+    if (!met.contains(liveGrid.TextView(lc::Id, row))) gone.push_back(row);
   }
   int offset = 0;
   for (const int index : gone) {
@@ -109,7 +117,7 @@ bool RefreshLive(LiveBoards& boards, HttpClient& idHttp1, const std::string& liv
   if (reply.failed) return false;
 
   GridTable& liveGrid = boards.liveGrid;
-  std::unordered_set<std::string> met;
+  IdSet met;
   for (const std::string_view text : CutRecords(reply.text)) {
     const RecordReader record(text);
     // Without its own ID a record cannot be matched to any row.
