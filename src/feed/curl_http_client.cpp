@@ -207,6 +207,12 @@ HttpReply CurlHttpClient::Get(const std::string& url) {
         reply.failed = true;
         reply.error = "HTTP " + std::to_string(reply.status);
         reply.body.clear();
+      } else if (reply.status >= 300) {
+        // A redirect that ends the exchange (a SingleRequest client, or one without a
+        // Location) brings no reply of the service.
+        reply.failed = true;
+        reply.error = "HTTP " + std::to_string(reply.status) + " redirect not followed";
+        reply.body.clear();
       }
       return reply;
     case CURLE_WRITE_ERROR:

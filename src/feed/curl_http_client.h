@@ -11,7 +11,8 @@ namespace zelko {
 // connections are reused and the client's cookies live in that handle's own cookie engine, so
 // no two clients ever see each other's cookies. Plain http only, no proxy, the URL sent as it
 // is given (callers encode the values). Redirects are followed up to kMaxRedirects in a row by
-// a Form client; a SingleRequest client follows none and hands back the redirect reply itself.
+// a Form client; a SingleRequest client follows none. A redirect that is not followed is a
+// failed request, as is a redirect to anything but http.
 class CurlHttpClient final : public HttpClient {
  public:
   CurlHttpClient(ClientProfile profile, std::string name,

@@ -33,7 +33,7 @@ inline constexpr const char* kContentTypeHeader = "text/html";
 inline constexpr int kMaxRedirects = 15;
 
 // What one GET gave. `failed` is true for no connection, a time-out, a broken transfer, a
-// refused redirect, an oversized reply and a 4xx or 5xx status.
+// refused or unfollowed redirect, an oversized reply and a 4xx or 5xx status.
 struct HttpReply {
   bool failed = false;
   int status = 0;     // 0 when no status line arrived

@@ -91,7 +91,9 @@ TEST(CurlHttpClientTest, SingleRequestClientFollowsNoRedirect) {
   server.Start();
   CurlHttpClient client(ClientProfile::SingleRequest, "analysis", ShortLimits());
   const HttpReply reply = client.Get(server.Url("/r/1"));
+  EXPECT_TRUE(reply.failed);
   EXPECT_EQ(reply.status, 302);
+  EXPECT_THAT(reply.error, HasSubstr("redirect not followed"));
   EXPECT_EQ(server.Requests().size(), 1u);
 }
 
@@ -335,8 +337,10 @@ TEST(ProbeUrlStatusTest, SilentServerIsNoAnswer) {
   RawSocketServer server([](int fd, const test::LoggedRequest&) {
     test::WaitForPeerClose(fd, std::chrono::milliseconds(5000));
   });
+  const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(ProbeUrlStatus(server.Url("/refresh/zelko2.4.txt"), ShortLimits()),
             ProbeOutcome::NoAnswer);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
 }
 
 }  // namespace
