@@ -53,6 +53,22 @@ TEST(CurlHttpClientTest, SendsTheHeadersOfItsProfile) {
   EXPECT_EQ(CurlHttpClient(ClientProfile::Form, "IdHTTP1").Name(), "IdHTTP1");
 }
 
+TEST(CurlHttpClientTest, ReusesItsConnectionAcrossRequests) {
+  LoopbackServer server;
+  server.http().Get("/h", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content("ok", "text/html");
+  });
+  server.Start();
+  CurlHttpClient first(ClientProfile::Form, "IdHTTP1", ShortLimits());
+  CurlHttpClient second(ClientProfile::Form, "IdHTTP2", ShortLimits());
+  for (HttpClient* client : {&first, &first, &second}) {
+    ASSERT_FALSE(client->Get(server.Url("/h")).failed);
+  }
+  const auto requests = server.Requests();
+  EXPECT_EQ(requests[0].remotePort, requests[1].remotePort);
+  EXPECT_NE(requests[1].remotePort, requests[2].remotePort);
+}
+
 // /r/N answers with a redirect to /r/N-1; /r/0 with "done".
 void ServeRedirectChain(LoopbackServer& server) {
   server.http().Get(R"(/r/(\d+))", [](const httplib::Request& req, httplib::Response& res) {

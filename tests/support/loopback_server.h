@@ -47,7 +47,8 @@ struct LoggedRequest {
   std::string target;  // path and raw query, undecoded, as on the request line
   std::string path;    // decoded path (LoopbackServer only)
   std::vector<std::pair<std::string, std::string>> headers;  // in arrival order where known
-  std::string head;  // the raw request head up to the blank line (RawSocketServer only)
+  std::string head;    // the raw request head up to the blank line (RawSocketServer only)
+  int remotePort = 0;  // the client's port: equal for requests over one connection
 
   // The first header of that name (case-insensitive), or "" when absent.
   std::string Header(const std::string& name) const {
@@ -78,6 +79,7 @@ class LoopbackServer {
       logged.method = req.method;
       logged.target = req.target;
       logged.path = req.path;
+      logged.remotePort = req.remote_port;
       for (const auto& header : req.headers) logged.headers.emplace_back(header);
       std::lock_guard lock(mutex_);
       requests_.push_back(std::move(logged));
