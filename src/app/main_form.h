@@ -64,6 +64,8 @@ class MainForm {
   void SaveCredentials();
   bool CheckUrlExists(const std::string& url);
   void AnalyzeMatch(int rxRow);
+  // The version marker's address on the service.
+  std::string VersionMarkerUrl() const;
 
   // --- State, read by the front ends --------------------------------------------------------
   GridTable& RX() { return rx_; }
@@ -102,6 +104,9 @@ class MainForm {
   bool checker5() const { return checker5_; }
   bool checker6() const { return !checker5_; }
   bool Closed() const { return closed_; }
+  // CurrentLogin and CurrentPassword: what the last login that passed the probe sent.
+  const std::string& CurrentLogin() const { return current_.login; }
+  const std::string& CurrentPassword() const { return current_.password; }
   const std::string& ServiceHost() const { return serviceHost_; }
 
  private:
@@ -109,10 +114,16 @@ class MainForm {
   void Guard(F&& body);
   std::string TodayUrl() const;
   std::string LiveUrl() const;
+  // The version probe with its three outcomes; CheckUrlExists is its yes-or-no form.
+  ProbeOutcome ProbeVersion(const std::string& url);
+  // The steps of a successful login, after the reply has been judged.
+  void EnterBoard();
   void RunLiveRefresh();
   void RunMoneyRefresh();
   void SyncFavorites();
   void ApplyBoardFilter();
+  // The inner page control cannot keep a hidden tab active.
+  void KeepPage2OnVisibleTab();
 
   Platform& platform_;
   std::string serviceHost_;
