@@ -117,7 +117,7 @@ RowVerdict WriteNewRowBalances(GridTable& rx, int row) {
   WriteScoreBalances(rx, row, book);
   FindVerdict(rx, row, book, found.verdict, found.odds);
   // A fresh row shows its first verdict whatever its status.
-  WriteVerdictCell(rx, row, col::rbet, found.verdict, colors::kRed);
+  WriteVerdictCell(rx, col::rbet, row, found.verdict, colors::kRed);
 
   // A fresh row is projected from 0:0.
   rx.SetCellText(col::hscore, row, "1:0");
@@ -129,7 +129,7 @@ RowVerdict WriteNewRowBalances(GridTable& rx, int row) {
   // The second pass keeps the first verdict when it finds none of its own.
   const Balances money = ComputeMoneyBalances(rx, row);
   FindVerdict(rx, row, money, found.verdict, found.odds);
-  WriteVerdictCell(rx, row, col::rbet2, found.verdict, colors::kGreen);
+  WriteVerdictCell(rx, col::rbet2, row, found.verdict, colors::kGreen);
 
   MarkScoreExtremes(rx, row);
   return found;

@@ -1,0 +1,224 @@
+#include "board/board_filter.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "board/colors.h"
+#include "board/columns.h"
+#include "board_fixtures.h"
+
+namespace zelko {
+namespace {
+
+using testing::Boards;
+using testing::ColumnTexts;
+
+class BoardFilterTest : public ::testing::Test {
+ protected:
+  // An RX row with its ID, status and the money of W1 (X and W2 hold `rest` each).
+  int AddMatch(const std::string& id, const std::string& status, const std::string& w1,
+               const std::string& rest = "0") {
+    const int r = boards.rx.AddRow();
+    boards.rx.SetCellText(col::RId, r, id);
+    boards.rx.SetCellText(col::R_Status, r, status);
+    boards.rx.SetCellText(col::R_1S, r, w1);
+    boards.rx.SetCellText(col::R_XS, r, rest);
+    boards.rx.SetCellText(col::R_2S, r, rest);
+    return r;
+  }
+  void Filter(const std::string& threshold, StatusBoxes boxes = {}) {
+    ApplyBoardFilter(boards.rx, boards.rx2, boxes, threshold, count);
+  }
+  std::vector<std::string> Ids() const { return ColumnTexts(boards.rx2, col::RId); }
+
+  Boards boards;
+  std::string count = "Count: 100";
+};
+
+TEST_F(BoardFilterTest, EmptyMainBoardChangesNothing) {
+  boards.rx2.SetCellText(col::RId, boards.rx2.AddRow(), "kept");
+  Filter("0");
+  EXPECT_EQ(Ids(), std::vector<std::string>{"kept"});
+  EXPECT_EQ(count, "Count: 100");
+}
+
+TEST_F(BoardFilterTest, MoneyThreshold) {
+  AddMatch("exact", "SOON", "800", "100");  // 1000
+  AddMatch("below", "SOON", "799", "100");  // 999
+  AddMatch("fraction", "SOON", "1000.5");   // 0
+  AddMatch("text", "SOON", "lots", "600");  // 1200
+  struct Case {
+    const char* threshold;
+    std::vector<std::string> ids;
+  };
+  const Case cases[] = {
+      {"1000", {"exact", "text"}},
+      {"999", {"exact", "below", "text"}},
+      {"", {"exact", "below", "fraction", "text"}},
+      {"abc", {"exact", "below", "fraction", "text"}},
+      {"1201", {}},
+  };
+  for (const Case& c : cases) {
+    Filter(c.threshold);
+    EXPECT_EQ(Ids(), c.ids) << c.threshold;
+    EXPECT_EQ(count, "Count: " + std::to_string(c.ids.size()));
+  }
+}
+
+TEST_F(BoardFilterTest, StatusBoxes) {
+  for (const char* status : {"LIVE", "SOON", "FINISH", "CANCEL", "live", ""}) {
+    AddMatch(std::string("id-") + status, status, "0");
+  }
+  struct Case {
+    StatusBoxes boxes;
+    std::vector<std::string> ids;
+  };
+  const Case cases[] = {
+      {{true, true, true, true}, {"id-LIVE", "id-SOON", "id-FINISH", "id-CANCEL"}},
+      {{false, true, true, true}, {"id-SOON", "id-FINISH", "id-CANCEL"}},
+      {{true, false, true, true}, {"id-LIVE", "id-FINISH", "id-CANCEL"}},
+      {{true, true, false, true}, {"id-LIVE", "id-SOON", "id-CANCEL"}},
+      {{true, true, true, false}, {"id-LIVE", "id-SOON", "id-FINISH"}},
+      {{true, true, true, true}, {"id-LIVE", "id-SOON", "id-FINISH", "id-CANCEL"}},
+  };
+  for (const Case& c : cases) {
+    Filter("0", c.boxes);
+    EXPECT_EQ(Ids(), c.ids);
+    EXPECT_EQ(count, "Count: " + std::to_string(c.ids.size()));
+  }
+}
+
+TEST_F(BoardFilterTest, CopiesCellsAndWritesTheLabels) {
+  const int r = AddMatch("7", "SOON", "10");
+  GridTable& rx = boards.rx;
+  rx.SetCellChecked(col::RCh, r, true);
+  rx.SetCellInteger(col::RFlag, r, 23);
+  rx.SetCellHint(col::RFlag, r, "England. Premier League");
+  for (int c = col::RTime; c <= col::SharedLast; ++c) {
+    if (c == col::R_Status || c == col::R_1S || c == col::R_XS || c == col::R_2S) continue;
+    rx.SetCellText(c, r, "t" + std::to_string(c));
+    rx.SetCellColor(c, r, static_cast<Color>(c));
+    rx.SetCellHint(c, r, "h" + std::to_string(c));
+  }
+  rx.SetCellText(col::rbet, r, "W1");
+  rx.SetCellColor(col::rbet, r, colors::kRed);
+  rx.SetCellHint(col::rbet, r, "not copied");
+  rx.SetCellText(col::rbet2, r, "X");
+  rx.SetCellColor(col::rbet2, r, colors::kGreen);
+
+  Filter("0");
+  const GridTable& rx2 = boards.rx2;
+  ASSERT_EQ(rx2.RowCount(), 1);
+  for (int c = 0; c <= col::SharedLast; ++c) {
+    EXPECT_EQ(rx2.CellText(c, 0), rx.CellText(c, r)) << c;
+    EXPECT_EQ(rx2.CellColor(c, 0), rx.CellColor(c, r)) << c;
+    EXPECT_EQ(rx2.CellHint(c, 0), rx.CellHint(c, r)) << c;
+  }
+  EXPECT_TRUE(rx2.CellChecked(col::RCh, 0));
+  EXPECT_EQ(rx2.CellInteger(col::RFlag, 0), 23);
+  EXPECT_EQ(rx2.CellText(col::Bet, 0), "W1");
+  EXPECT_EQ(rx2.CellColor(col::Bet, 0), colors::kRed);
+  EXPECT_EQ(rx2.CellHint(col::Bet, 0), "");
+  EXPECT_EQ(rx2.CellText(col::Bet2, 0), "X");
+  EXPECT_EQ(rx2.CellColor(col::Bet2, 0), colors::kGreen);
+  for (std::size_t i = 0; i < kScoreLabels.size(); ++i) {
+    EXPECT_EQ(rx2.CellText(col::score00 + static_cast<int>(i), 0), kScoreLabels[i]);
+  }
+  EXPECT_EQ(rx2.CellText(col::score00, 0), "0:0");
+  EXPECT_EQ(rx2.CellText(col::score04, 0), "0:4");
+  EXPECT_EQ(rx2.CellText(col::BetLabel, 0), "Bukm.  | People");
+  EXPECT_EQ(rx2.FirstRowWithId("7"), 0);
+}
+
+TEST_F(BoardFilterTest, RebuildKeepsMainBoardOrderAndDropsAnEarlierSort) {
+  AddMatch("b", "SOON", "0");
+  AddMatch("a", "LIVE", "0");
+  AddMatch("c", "SOON", "0");
+  Filter("0");
+  boards.rx2.SetCellText(col::RTime, 0, "20:00");
+  SortBoard(boards.rx2, "Status");
+  EXPECT_EQ(Ids(), (std::vector<std::string>{"a", "b", "c"}));
+  Filter("0", {false, true, true, true});
+  EXPECT_EQ(Ids(), (std::vector<std::string>{"b", "c"}));
+  Filter("0");
+  EXPECT_EQ(Ids(), (std::vector<std::string>{"b", "a", "c"}));
+}
+
+std::vector<bool> Visibility(const GridTable& grid) {
+  std::vector<bool> out;
+  for (int c = 0; c < grid.ColumnCount(); ++c) out.push_back(grid.ColumnVisible(c));
+  return out;
+}
+
+TEST(BoardViewsTest, EachViewShowsItsColumnSet) {
+  GridTable rx2("RX2", Rx2Columns());
+  const std::vector<bool> atStart = Visibility(rx2);
+  auto expected = [&](auto visibleIn) {
+    std::vector<bool> v = atStart;
+    for (int c = 27; c <= 111; ++c) v[static_cast<std::size_t>(c)] = visibleIn(c);
+    return v;
+  };
+
+  ShowScoreColumns(rx2);
+  EXPECT_EQ(Visibility(rx2), expected([](int c) { return c >= 72; }));
+  ShowMarketColumns(rx2);
+  EXPECT_EQ(Visibility(rx2), expected([](int c) { return c <= 77 || c == 95 || c == 96; }));
+  ShowScoreColumns(rx2);
+  EXPECT_EQ(Visibility(rx2), expected([](int c) { return c >= 72; }));
+
+  // The views leave the other columns alone.
+  for (int c : {0, 2, 5, 6, 112, 113, 114}) {
+    EXPECT_EQ(rx2.ColumnVisible(c), atStart[static_cast<std::size_t>(c)]) << c;
+  }
+}
+
+TEST(BoardSortTest, EachKeySortsItsColumn) {
+  struct Row {
+    const char* id;
+    const char* time;
+    int flag;
+    const char* status;
+    const char* bet;
+    const char* bet2;
+    const char* update;
+  };
+  const Row rows[] = {
+      {"a", "19:00", 12, "SOON", "W1", "X", "10:00"},
+      {"b", "18:00", 3, "LIVE", "", "W2", "12:00"},
+      {"c", "20:00", 40, "FINISH", "X", "", "09:00"},
+  };
+  struct Case {
+    const char* key;
+    std::vector<std::string> ids;
+  };
+  const Case cases[] = {
+      {"Time", {"b", "a", "c"}},  {"Tournament", {"b", "a", "c"}}, {"Status", {"c", "b", "a"}},
+      {"Bukm.", {"c", "a", "b"}}, {"People", {"a", "b", "c"}},     {"Update", {"c", "a", "b"}},
+      {"Time", {"b", "a", "c"}},  {"time", {"b", "a", "c"}},  // no key: the order stays
+  };
+  GridTable rx2("RX2", Rx2Columns());
+  for (const Row& r : rows) {
+    const int t = rx2.AddRow();
+    rx2.SetCellText(col::RId, t, r.id);
+    rx2.SetCellText(col::RTime, t, r.time);
+    rx2.SetCellInteger(col::RFlag, t, r.flag);
+    rx2.SetCellText(col::R_Status, t, r.status);
+    rx2.SetCellText(col::Bet, t, r.bet);
+    rx2.SetCellText(col::Bet2, t, r.bet2);
+    rx2.SetCellText(col::last, t, r.update);
+  }
+  for (const Case& c : cases) {
+    SortBoard(rx2, c.key);
+    EXPECT_EQ(ColumnTexts(rx2, col::RId), c.ids) << c.key;
+  }
+  EXPECT_EQ(rx2.ColumnSortKind(col::Bet), SortKind::skDescending);
+  EXPECT_EQ(rx2.ColumnSortKind(col::Bet2), SortKind::skDescending);
+  EXPECT_EQ(rx2.ColumnSortKind(col::RTime), SortKind::skAscending);
+  // The index follows the new order.
+  EXPECT_EQ(rx2.FirstRowWithId("c"), 2);
+}
+
+}  // namespace
+}  // namespace zelko
