@@ -145,6 +145,7 @@ void FaultPlan::Apply(Fault fault, const httplib::Request& request, httplib::Res
       const std::string half = response.body.substr(0, response.body.size() / 2);
       const std::string type = response.get_header_value("Content-Type");
       const std::size_t promised = response.body.size() + 100;
+      response.body.clear();  // otherwise the server sends the body instead of the provider
       response.set_content_provider(
           promised, type.empty() ? "text/plain" : type,
           [half](std::size_t offset, std::size_t, httplib::DataSink& sink) {

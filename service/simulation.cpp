@@ -291,7 +291,7 @@ Day::Day(const DayOptions& options) {
           m.heavyFrom = m.kickoff - rng.Between(15, 300);
           const double market =
               m.volume * kMarketWeight[static_cast<std::size_t>(MarketOf(m.heavySelection))];
-          m.heavyAmount = market * (1.2 + 0.8 * rng.Unit()) + 1500.0;
+          m.heavyAmount = market * (1.5 + 1.0 * rng.Unit()) + 1500.0;
         }
         const double attack = m.homeMean / (m.homeMean + m.awayMean);
         m.goals = Draw(rng, m.homeMean, m.awayMean);
