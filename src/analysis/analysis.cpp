@@ -58,9 +58,10 @@ void Paint(GridTable& grid, int row, const SelectionColumns& s, std::uint8_t cel
 }
 
 // Money as a share of the reference amount, in whole percent.
+// Scaling before dividing keeps an exact half (139 of 200) exact, so it rounds to even.
 std::int32_t Percent(const SelectionFigures& figures) {
   if (figures.reference == 0) return 0;
-  return RoundHalfEven(figures.money / figures.reference * 100.0);
+  return RoundHalfEven(figures.money * 100.0 / figures.reference);
 }
 
 // The analysis request: each key followed by the text of its RX column.
@@ -175,6 +176,10 @@ class RunEnd {
 
 }  // namespace
 
+bool IsAnalysable(std::string_view status) {
+  return status == "SOON" || status == "LIVE";
+}
+
 SelectionFigures ParseSelectionText(std::string_view text) {
   const std::ptrdiff_t p = SeparatorAt(text);
   const std::string_view referenceText = Copy(text, 1, p - 1);
@@ -248,7 +253,7 @@ void AnalyzeMatch(AnalysisContext& context, GridTable& grid, int row) {
 
 void SubmitAnalysis(AnalysisContext& context, HttpClient& client, int row) {
   GridTable& rx = context.rx;
-  QueryUrl url(context.signals.host, "/bf/bffa.php?");
+  QueryUrl url(context.signals.host, "/bf/bffa.php?");  // the same service as the signals
   for (const QueryField& field : kAnalysisQuery) url.Add(field.key, rx.TextView(field.column, row));
   const std::string reply = ServiceGetOrThrow(client, url.str());
   std::string last;

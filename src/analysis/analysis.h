@@ -18,6 +18,10 @@ struct SelectionFigures {
 };
 SelectionFigures ParseSelectionText(std::string_view text);
 
+// Whether a double click on a board row of this status analyses the match: exactly "SOON" or
+// "LIVE".
+bool IsAnalysable(std::string_view status);
+
 // What one analysis run touches besides the analysed row.
 struct AnalysisContext {
   GridTable& rx;
@@ -35,7 +39,8 @@ struct AnalysisContext {
 // enabled); a failed analysis request then raises ServiceError.
 void AnalyzeMatch(AnalysisContext& context, GridTable& grid, int row);
 
-// Sends "/bf/bffa.php" with the row's market picture and shows the reply's "last" time.
+// Sends "/bf/bffa.php" to the signals' service host, through `client`, with the row's market
+// picture, and shows the reply's "last" time.
 // A failed request raises ServiceError and leaves columns 95 and 96 as they were.
 void SubmitAnalysis(AnalysisContext& context, HttpClient& client, int row);
 
