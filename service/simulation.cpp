@@ -285,7 +285,9 @@ Day::Day(const DayOptions& options) {
         m.margin = 0.04 + 0.04 * (1.0 - league.prestige) + 0.005 * rng.Unit();
         m.phase = rng.Between(0, kPrematchTick - 1);
         m.possession = std::clamp(50.0 + 12.0 * diff + 3.0 * rng.Normal(), 30.0, 70.0);
-        if (!tomorrow && rng.Chance(0.02)) m.cancelAt = m.kickoff - rng.Between(20, 240);
+        if (!tomorrow && rng.Chance(0.03)) {
+          m.cancelAt = std::max(0, m.kickoff - rng.Between(20, 240));
+        }
         if (rng.Chance(0.12)) {
           m.heavySelection = PickHeavySelection(rng);
           m.heavyFrom = m.kickoff - rng.Between(15, 300);

@@ -1,5 +1,6 @@
 #include "status_page.h"
 
+#include <cstdio>
 #include <string_view>
 
 namespace zelko_service {
@@ -79,7 +80,9 @@ std::string RenderStatusPage(const Day& day, int minute, double speed,
       "</head><body>\n";
   out += "<h1>Zelko demo service</h1>\n<p>Simulated time: <b>" + ClockText(minute) + "</b>";
   if (minute >= kMinutesPerDay) out += " (next day)";
-  out += " &middot; speed " + std::to_string(speed) + "&times;</p>\n";
+  char speedText[32];
+  std::snprintf(speedText, sizeof speedText, "%g", speed);
+  out += " &middot; speed " + std::string(speedText) + "&times;</p>\n";
 
   out += "<h2>Latest signals (" + std::to_string(signalCount) + " received)</h2>\n";
   out +=

@@ -279,3 +279,19 @@ TEST(ServiceFeed, MoneyGrowsTowardsKickoffWithSharesNearTheChances) {
 
 }  // namespace
 }  // namespace zelko_service
+
+namespace zelko_service {
+namespace {
+
+TEST(ServiceDay, AFewMatchesAreCalledOff) {
+  const Day day(DayOptions{});
+  int cancelled = 0;
+  for (const Match& m : day.Matches()) {
+    if (Day::StateAt(m, m.kickoff + 200).status == Status::kCancel) ++cancelled;
+  }
+  EXPECT_GT(cancelled, 0);
+  EXPECT_LT(cancelled, 30);
+}
+
+}  // namespace
+}  // namespace zelko_service
