@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QListView>
+#include <QString>
+#include <unordered_map>
+#include <vector>
+
+#include "board/grid_table.h"
+#include "ui/grid_model.h"
+
+namespace zelko::ui {
+
+// A board grid (RX, RX2, RX3) drawn as cards: one row of the model per card, 80 pixels high,
+// every visible column's cell at its card place with its column's font, colours and alignment.
+// Only the cards in view are painted, from display data cached per row; the row height is fixed
+// and nothing is sized to its contents.
+class CardView final : public QListView {
+  Q_OBJECT
+
+ public:
+  // The card's width: the right edge of the rightmost card place (the update time), plus a
+  // margin.
+  static constexpr int kCardWidth = 1008;
+
+  explicit CardView(GridModel* model, QWidget* parent = nullptr);
+
+  GridModel* Model() const { return model_; }
+  // The column whose card place holds `pos` (viewport coordinates) on the card there, or -1.
+  int ColumnAt(const QPoint& pos) const;
+  // The viewport rectangle of a cell's card place.
+  QRect CellRect(int column, int row) const;
+  // The columns drawn on a card now, in drawing order.
+  const std::vector<int>& DrawnColumns() const { return drawn_; }
+
+  void PaintCard(QPainter& painter, const QRect& rect, int row, bool current) const;
+
+ signals:
+  void cellClicked(int column, int row);
+  void cellDoubleClicked(int column, int row);
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
+
+ private:
+  struct Cell {
+    int column;
+    QString text;
+    QColor background;
+    int value;  // image index or checked state
+  };
+  struct Card {
+    std::vector<Cell> cells;
+  };
+
+  const Card& CardOf(int row) const;
+  void ForgetRows(int first, int last);
+  void ForgetAll();
+  void UpdateDrawnColumns();
+
+  GridModel* model_;
+  std::vector<int> drawn_;
+  mutable std::unordered_map<int, Card> cache_;
+  int pressedRow_ = -1;
+  int pressedColumn_ = -1;
+  int currentColumn_ = -1;
+};
+
+}  // namespace zelko::ui
