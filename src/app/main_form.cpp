@@ -353,8 +353,7 @@ void MainForm::AnalyzeMatch(int rxRow) {
 
 void MainForm::RXCellDblClick(int /*column*/, int row) {
   Guard([this, row] {
-    const std::string status = rx_.CellText(col::R_Status, row);
-    if (status == "SOON" || status == "LIVE") AnalyzeMatch(row);
+    if (IsAnalysable(rx_.TextView(col::R_Status, row))) AnalyzeMatch(row);
   });
 }
 
