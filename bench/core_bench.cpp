@@ -1,0 +1,253 @@
+// The core's figures over a synthetic day held in memory: reading a today reply, the today
+// load, the money refresh, the live refresh and the work board's filter.
+//
+//   zelko_bench [--sizes=1000,5000] [Google Benchmark flags]
+//
+// Every benchmark is registered once per size (the number of matches of the day).
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <cstring>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bench_boards.h"
+#include "board/board_filter.h"
+#include "board/money_refresh.h"
+#include "board/today_loader.h"
+#include "feed/codec.h"
+#include "feed/records.h"
+#include "feed/service_url.h"
+#include "live/live_refresh.h"
+
+namespace zelko::bench {
+namespace {
+
+// Every element of a today record, and of its nested "radar", "bfpr" and "bf_live".
+constexpr std::string_view kRecordNames[] = {
+    "status", "id",    "day",    "liga",  "my",   "date",   "vr",   "home", "away",
+    "m1x2",   "m05",   "m15",    "m25",   "m35",  "m45",    "s1",   "sx",   "s2",
+    "so05",   "su05",  "so15",   "su15",  "so25", "su25",   "so35", "su35", "so45",
+    "su45",   "score", "score1", "radar", "bfpr", "bf_live"};
+constexpr std::string_view kRadarNames[] = {
+    "fsum",  "f1",    "fx",    "f2",    "fk1",   "fkx",   "fk2",   "fs05",  "fs15",
+    "fs25",  "fs35",  "fs45",  "fo05",  "fo15",  "fo25",  "fo35",  "fo45",  "fu05",
+    "fu15",  "fu25",  "fu35",  "fu45",  "fko05", "fko15", "fko25", "fko35", "fko45",
+    "fku05", "fku15", "fku25", "fku35", "fku45", "last"};
+// "score" only in "bf_live".
+constexpr std::string_view kMarketNames[] = {
+    "k1",   "pr1",   "s1",   "kx",   "prx",   "sx",   "k2",   "pr2",   "s2",
+    "ko05", "pro05", "so05", "ku05", "pru05", "su05", "ko15", "pro15", "so15",
+    "ku15", "pru15", "su15", "ko25", "pro25", "so25", "ku25", "pru25", "su25",
+    "ko35", "pro35", "so35", "ku35", "pru35", "su35", "ko45", "pro45", "so45",
+    "ku45", "pru45", "su45", "last", "score"};
+
+std::size_t ReadNames(const RecordReader& reader, std::span<const std::string_view> names) {
+  std::size_t bytes = 0;
+  for (const std::string_view name : names) bytes += reader.Get(name).size();
+  return bytes;
+}
+
+// Cuts every record of a today reply and reads every element, nested ones included.
+std::size_t ReadEverything(std::string_view reply) {
+  std::size_t bytes = 0;
+  for (const std::string_view text : CutRecords(reply)) {
+    const RecordReader record(text);
+    bytes += ReadNames(record, kRecordNames);
+    bytes += ReadNames(RecordReader(record.Get("radar")), kRadarNames);
+    bytes += ReadNames(RecordReader(record.Get("bfpr")), kMarketNames);
+    bytes += ReadNames(RecordReader(record.Get("bf_live")), kMarketNames);
+  }
+  return bytes;
+}
+
+// The raw pass the reading is held against: memchr from one '<' to the next, so that every
+// marker of the reply is met once and nothing else is done.
+std::size_t MemchrPass(std::string_view reply) {
+  std::size_t markers = 0;
+  const char* at = reply.data();
+  const char* const end = reply.data() + reply.size();
+  while (at < end) {
+    const void* found = std::memchr(at, '<', static_cast<std::size_t>(end - at));
+    if (found == nullptr) break;
+    ++markers;
+    at = static_cast<const char*>(found) + 1;
+  }
+  return markers;
+}
+
+int Matches(const benchmark::State& state) {
+  return static_cast<int>(state.range(0));
+}
+
+void SetBytes(benchmark::State& state, std::size_t bytes) {
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                          static_cast<std::int64_t>(bytes));
+}
+
+// --- Reading a reply ----------------------------------------------------------------------
+
+// The reading figure starts from the decoded text: ServiceGet decodes before any record is
+// cut, and the decoding has its own figure below.
+void ReadTodayReply(benchmark::State& state) {
+  const std::string text = Cp1251ToUtf8(FeedsFor(Matches(state)).today.body);
+  for (auto _ : state) benchmark::DoNotOptimize(ReadEverything(text));
+  SetBytes(state, text.size());
+}
+
+void MemchrTodayReply(benchmark::State& state) {
+  const std::string text = Cp1251ToUtf8(FeedsFor(Matches(state)).today.body);
+  for (auto _ : state) benchmark::DoNotOptimize(MemchrPass(text));
+  SetBytes(state, text.size());
+}
+
+void DecodeTodayReply(benchmark::State& state) {
+  const std::string& body = FeedsFor(Matches(state)).today.body;
+  for (auto _ : state) benchmark::DoNotOptimize(Cp1251ToUtf8(body));
+  SetBytes(state, body.size());
+}
+
+// --- Boards -------------------------------------------------------------------------------
+
+void LoadToday(benchmark::State& state) {
+  const DayFeeds& feeds = FeedsFor(Matches(state));
+  Boards boards;
+  MemoryClient client(feeds.today);
+  for (auto _ : state) {
+    LoadTodayBoard(boards.rx, client, kTodayUrl, boards.boxes, 0);
+  }
+  state.counters["rows"] = boards.rx.RowCount();
+}
+
+// Every known row gets newer figures: each pass stamps the later update a minute on from the
+// one before, so that the figures are always newer than the ones the rows show.
+void RefreshMoneyAllNewer(benchmark::State& state) {
+  const DayFeeds& feeds = FeedsFor(Matches(state));
+  HttpReply later[2] = {feeds.todayLater, feeds.today};
+  Boards boards;
+  boards.Enter(feeds);
+  MemoryClient client(later[0]);
+  int stamp = kNoon;
+  int pass = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    if (++stamp >= 24 * 60) {
+      // The clock has run out of the day: start again from the noon board.
+      boards.Enter(feeds);
+      stamp = kNoon + 1;
+    }
+    HttpReply& reply = later[pass++ % 2];
+    SetLastStamps(reply.body, ClockText(stamp));
+    client.Serve(reply);
+    state.ResumeTiming();
+    RefreshMoney(boards.rx, boards.rx2, client, kTodayUrl, {});
+  }
+  state.counters["rows"] = boards.rx.RowCount();
+}
+
+// The same figures again: only the finished and called-off rows are rewritten, as always.
+void RefreshMoneyNoneNewer(benchmark::State& state) {
+  const DayFeeds& feeds = FeedsFor(Matches(state));
+  Boards boards;
+  boards.Enter(feeds);
+  MemoryClient client(feeds.today);
+  for (auto _ : state) RefreshMoney(boards.rx, boards.rx2, client, kTodayUrl, {});
+  state.counters["rows"] = boards.rx.RowCount();
+}
+
+// Passes alternate between the noon feed and the one a minute on, so that every pass moves
+// every live match's minute and one match in twenty scores (or takes its goal back). Without
+// the automatic re-analysis, which is a request per match.
+void RefreshLivePass(benchmark::State& state) {
+  const DayFeeds& feeds = FeedsFor(Matches(state));
+  Boards boards;
+  boards.Enter(feeds);
+  LiveBoards view = boards.View();
+  MemoryClient client(feeds.liveNext);
+  int pass = 0;
+  for (auto _ : state) {
+    client.Serve(pass++ % 2 == 0 ? feeds.liveNext : feeds.live);
+    RefreshLive(view, client, kLiveUrl, false, {});
+    if (boards.liveStatGrid.RowCount() > 2000) {
+      // The goal lines of a whole day, not of thousands of passes.
+      state.PauseTiming();
+      boards.liveStatGrid.ClearRows();
+      state.ResumeTiming();
+    }
+  }
+  state.counters["rows"] = boards.rx.RowCount();
+  state.counters["live"] = boards.liveGrid.RowCount();
+}
+
+// Every row passes: every status box ticked and a threshold of 0.
+void FilterBoard(benchmark::State& state) {
+  const DayFeeds& feeds = FeedsFor(Matches(state));
+  Boards boards;
+  boards.Enter(feeds);
+  for (auto _ : state) {
+    ApplyBoardFilter(boards.rx, boards.rx2, boards.boxes, "0", boards.countLabel);
+  }
+  state.counters["rows"] = boards.rx2.RowCount();
+}
+
+std::vector<int> ParseSizes(std::string_view text) {
+  std::vector<int> sizes;
+  while (!text.empty()) {
+    const std::size_t comma = text.find(',');
+    const std::string part(text.substr(0, comma));
+    if (!part.empty()) sizes.push_back(std::stoi(part));
+    if (comma == std::string_view::npos) break;
+    text.remove_prefix(comma + 1);
+  }
+  return sizes;
+}
+
+}  // namespace
+}  // namespace zelko::bench
+
+int main(int argc, char** argv) {
+  using namespace zelko::bench;
+  std::vector<int> sizes{1000, 5000};
+  std::vector<char*> rest;
+  for (int i = 0; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg.starts_with("--sizes=")) {
+      sizes = ParseSizes(arg.substr(8));
+    } else {
+      rest.push_back(argv[i]);
+    }
+  }
+
+  struct Figure {
+    const char* name;
+    void (*run)(benchmark::State&);
+  };
+  const Figure figures[] = {
+      {"read_today", ReadTodayReply},
+      {"memchr_today", MemchrTodayReply},
+      {"decode_today", DecodeTodayReply},
+      {"load_today", LoadToday},
+      {"money_all_newer", RefreshMoneyAllNewer},
+      {"money_none_newer", RefreshMoneyNoneNewer},
+      {"live_refresh", RefreshLivePass},
+      {"board_filter", FilterBoard},
+  };
+  for (const Figure& figure : figures) {
+    for (const int size : sizes) {
+      benchmark::RegisterBenchmark(figure.name, figure.run)
+          ->Arg(size)
+          ->Unit(benchmark::kMillisecond)
+          ->UseRealTime();
+    }
+  }
+
+  int restCount = static_cast<int>(rest.size());
+  benchmark::Initialize(&restCount, rest.data());
+  if (benchmark::ReportUnrecognizedArguments(restCount, rest.data())) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
