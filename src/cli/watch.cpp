@@ -43,24 +43,38 @@ std::string Fit(const std::string& text, std::size_t width) {
 
 namespace {
 
+// One column of the board: the text cut or padded to `width` characters, then a space, so that
+// a text filling its column never runs into the next.
+std::string Cell(const std::string& text, std::size_t width) {
+  return Fit(text, width) + ' ';
+}
+
+// The columns of a board line: time, teams, status, score, minute, the 1X2 odds and money,
+// and the two verdicts.
+constexpr std::size_t kTime = 5, kTeam = 22, kStatus = 6, kScore = 11, kMinute = 7, kOdds = 5,
+                      kMoney = 7, kVerdict = 5;
+
 std::string Market(const GridTable& rx2, int row, int oddsColumn, int moneyColumn) {
-  return Fit(rx2.CellText(oddsColumn, row), 5) + " " + Fit(rx2.CellText(moneyColumn, row), 7);
+  return Cell(rx2.CellText(oddsColumn, row), kOdds) + Cell(rx2.CellText(moneyColumn, row), kMoney);
 }
 
 }  // namespace
 
 std::string BoardHeader() {
-  return Fit("Time", 6) + Fit("Home", 22) + Fit("Away", 22) + Fit("Status", 7) + Fit("Score", 8) +
-         Fit("Min", 6) + Fit("1", 14) + Fit("X", 14) + Fit("2", 14) + Fit("Bukm.", 8) + "People";
+  return Cell("Time", kTime) + Cell("Home", kTeam) + Cell("Away", kTeam) + Cell("Status", kStatus) +
+         Cell("Score", kScore) + Cell("Min", kMinute) + Cell("1", kOdds + kMoney + 1) +
+         Cell("X", kOdds + kMoney + 1) + Cell("2", kOdds + kMoney + 1) + Cell("Bukm.", kVerdict) +
+         "People";
 }
 
 std::string BoardLine(const GridTable& rx2, int row) {
-  return Fit(rx2.CellText(col::RTime, row), 6) + Fit(rx2.CellText(col::RHome, row), 22) +
-         Fit(rx2.CellText(col::RAway, row), 22) + Fit(rx2.CellText(col::R_Status, row), 7) +
-         Fit(rx2.CellText(col::R_Score, row), 8) + Fit(rx2.CellText(col::R_Min, row), 6) +
-         Market(rx2, row, col::R_1, col::R_1S) + " " + Market(rx2, row, col::R_X, col::R_XS) + " " +
-         Market(rx2, row, col::R_2, col::R_2S) + " " + Fit(rx2.CellText(col::Bet, row), 8) +
-         rx2.CellText(col::Bet2, row);
+  return Cell(rx2.CellText(col::RTime, row), kTime) + Cell(rx2.CellText(col::RHome, row), kTeam) +
+         Cell(rx2.CellText(col::RAway, row), kTeam) +
+         Cell(rx2.CellText(col::R_Status, row), kStatus) +
+         Cell(rx2.CellText(col::R_Score, row), kScore) +
+         Cell(rx2.CellText(col::R_Min, row), kMinute) + Market(rx2, row, col::R_1, col::R_1S) +
+         Market(rx2, row, col::R_X, col::R_XS) + Market(rx2, row, col::R_2, col::R_2S) +
+         Cell(rx2.CellText(col::Bet, row), kVerdict) + rx2.CellText(col::Bet2, row);
 }
 
 std::string StrangeBetLine(const GridTable& sbx, int row) {

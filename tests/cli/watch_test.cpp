@@ -44,6 +44,21 @@ TEST(BoardLineTest, ShowsTimeTeamsStatusScoreMinuteMarketsAndVerdicts) {
   EXPECT_LT(line.find("6000"), line.find("3.40"));
 }
 
+TEST(BoardLineTest, TextsThatFillTheirColumnsStaySeparated) {
+  GridTable rx2("RX2", Rx2Columns());
+  const int row = rx2.AddRow();
+  rx2.SetCellText(col::RHome, row, "Yokohama F. Marinos U19 Reserves");
+  rx2.SetCellText(col::RAway, row, "Kashima Antlers U19");
+  rx2.SetCellText(col::R_Status, row, "CANCEL");
+  rx2.SetCellText(col::R_Score, row, "1:2 (1:1)");
+  rx2.SetCellText(col::R_Min, row, "Перенос");
+  rx2.SetCellText(col::R_1, row, "3.25");
+  const std::string line = BoardLine(rx2, row);
+  for (const char* part : {"Marinos U1 Kashima", "CANCEL 1:2 (1:1)", "Перенос 3.25"}) {
+    EXPECT_NE(line.find(part), std::string::npos) << part << " in " << line;
+  }
+}
+
 TEST(WatchSessionTest, ARefusedLoginEndsTheSession) {
   testing::FakePlatform platform;
   platform.network.Reply("/login/zelko.php", "Fail");
