@@ -1,5 +1,6 @@
 #include "ui/card_view.h"
 
+#include <QFontMetrics>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -17,6 +18,8 @@ namespace {
 
 // The cache holds the cards of a few screens; past that it starts again.
 constexpr std::size_t kCacheLimit = 512;
+constexpr int kTextPadding = 1;
+constexpr int kSmallestPixelSize = 7;
 
 class CardDelegate final : public QStyledItemDelegate {
  public:
@@ -101,6 +104,28 @@ void CardView::ForgetAll() {
   cache_.clear();
 }
 
+void CardView::FitText(QString text, int column, Cell& cell) const {
+  const ColumnSpec& spec = model_->Grid().Column(column);
+  const int room = spec.bounds.width - 2 * kTextPadding;
+  QFont font = model_->ColumnFont(column);
+  int width = QFontMetrics(font).horizontalAdvance(text);
+  // A text wider than its place is drawn smaller, down to a floor, so that numbers stay whole;
+  // only what does not fit even then is cut with an ellipsis.
+  if (width > room && room > 0) {
+    const int size = font.pixelSize();
+    const int fitted = std::max(kSmallestPixelSize, size * room / width);
+    if (fitted < size) {
+      font.setPixelSize(fitted);
+      width = QFontMetrics(font).horizontalAdvance(text);
+    }
+    if (width > room) {
+      text = QFontMetrics(font).elidedText(text, Qt::ElideRight, room);
+    }
+  }
+  cell.text = std::move(text);
+  cell.font = font;
+}
+
 const CardView::Card& CardView::CardOf(int row) const {
   auto found = cache_.find(row);
   if (found != cache_.end()) return found->second;
@@ -111,11 +136,12 @@ const CardView::Card& CardView::CardOf(int row) const {
   card.cells.reserve(drawn_.size());
   for (int c : drawn_) {
     const ColumnSpec& spec = grid.Column(c);
-    Cell cell{c, {}, ToQColor(grid.CellColor(c, row), pal), 0};
+    Cell cell{c, {}, ToQColor(grid.CellColor(c, row), pal), 0, {}};
     switch (spec.kind) {
       case ColumnKind::Text: {
         const std::string_view t = grid.TextView(c, row);
-        cell.text = QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
+        if (t.empty()) break;
+        FitText(QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size())), c, cell);
         break;
       }
       case ColumnKind::Image:
@@ -148,13 +174,11 @@ void CardView::PaintCard(QPainter& painter, const QRect& rect, int row, bool cur
     switch (spec.kind) {
       case ColumnKind::Text: {
         if (cell.text.isEmpty()) break;
-        painter.setFont(model_->ColumnFont(cell.column));
+        painter.setFont(cell.font);
         painter.setPen(ToQColor(spec.font.color, pal));
-        const Qt::Alignment align = CardAlignment(cell.column);
-        const QRect textRect = place.adjusted(2, 0, -2, 0);
-        const QString shown = painter.fontMetrics().elidedText(
-            cell.text, align & Qt::AlignLeft ? Qt::ElideRight : Qt::ElideMiddle, textRect.width());
-        painter.drawText(textRect, static_cast<int>(align | Qt::TextSingleLine), shown);
+        painter.drawText(place.adjusted(kTextPadding, 0, -kTextPadding, 0),
+                         static_cast<int>(CardAlignment(cell.column) | Qt::TextSingleLine),
+                         cell.text);
         break;
       }
       case ColumnKind::Image: {

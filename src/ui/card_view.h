@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QListView>
 #include <QString>
 #include <unordered_map>
@@ -18,9 +19,8 @@ class CardView final : public QListView {
   Q_OBJECT
 
  public:
-  // The card's width: the right edge of the rightmost card place (the update time), plus a
-  // margin.
-  static constexpr int kCardWidth = 1008;
+  // The card's width: the right edge of the rightmost card place (the update time).
+  static constexpr int kCardWidth = 1000;
 
   explicit CardView(GridModel* model, QWidget* parent = nullptr);
 
@@ -49,13 +49,15 @@ class CardView final : public QListView {
     int column;
     QString text;
     QColor background;
-    int value;  // image index or checked state
+    int value;   // image index or checked state
+    QFont font;  // the column's font, smaller where the text would not fit
   };
   struct Card {
     std::vector<Cell> cells;
   };
 
   const Card& CardOf(int row) const;
+  void FitText(QString text, int column, Cell& cell) const;
   void ForgetRows(int first, int last);
   void ForgetAll();
   void UpdateDrawnColumns();

@@ -1,6 +1,7 @@
 #include "ui/grid_model.h"
 
 #include <QBrush>
+#include <QFontDatabase>
 #include <QTimer>
 #include <algorithm>
 
@@ -29,11 +30,15 @@ QString ToQString(std::string_view text) {
 }  // namespace
 
 QFont CellFont(const FontSpec& spec) {
-  QFont font;
   // Arial when present; its metric twin Liberation Sans, else the narrow DejaVu face, which
   // keeps the card texts inside their places.
-  font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
-                    QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
+  static const QString family = [] {
+    for (const char* name : {"Arial", "Liberation Sans", "DejaVu Sans Condensed"}) {
+      if (QFontDatabase::hasFamily(QLatin1String(name))) return QString::fromLatin1(name);
+    }
+    return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+  }();
+  QFont font(family);
   // The heights of the column tables are line heights; the em of an Arial line is 1/1.15 of it.
   font.setPixelSize(std::max(1, static_cast<int>(spec.height / 1.15 + 0.5)));
   font.setBold(spec.bold);

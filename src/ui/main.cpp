@@ -35,6 +35,9 @@ int main(int argc, char** argv) {
                            QStringLiteral("login:password"), QStringLiteral("demo:demo"));
   login.setFlags(QCommandLineOption::HiddenFromHelp);
   parser.addOption(login);
+  QCommandLineOption clock(QStringLiteral("screenshot-clock"), QString(), QStringLiteral("hh:mm"));
+  clock.setFlags(QCommandLineOption::HiddenFromHelp);
+  parser.addOption(clock);
   parser.process(app);
 
   std::optional<std::string> host;
@@ -49,8 +52,9 @@ int main(int argc, char** argv) {
   if (parser.isSet(screenshots)) {
     platform.SetInteractive(false);
     const QStringList credentials = parser.value(login).split(QLatin1Char(':'));
-    return zelko::ui::TakeScreenshots(window, parser.value(screenshots), credentials.value(0),
-                                      credentials.value(1));
+    const zelko::ui::ScreenshotPlan plan{parser.value(screenshots), credentials.value(0),
+                                         credentials.value(1), parser.value(clock)};
+    return zelko::ui::TakeScreenshots(window, platform, plan);
   }
   window.show();
   window.Centre();

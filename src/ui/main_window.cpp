@@ -141,7 +141,9 @@ QWidget* MainWindow::BuildLoginPage() {
 
   const QString site = QString::fromLatin1(kProductSiteHost);
   auto* siteLabel = Named(new QLabel(QStringLiteral("Сайт программы:")), "Label3");
-  auto* link = Named(new QLabel(QStringLiteral("<a href=\"http://%1\">%1</a>").arg(site)), "Link");
+  auto* link = Named(
+      new QLabel(QStringLiteral("<a href=\"http://%1\" style=\"color:#ffe082\">%1</a>").arg(site)),
+      "Link");
   link->setTextFormat(Qt::RichText);
   link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
   link->setOpenExternalLinks(false);
@@ -175,10 +177,11 @@ QWidget* MainWindow::BuildLoginPage() {
 QWidget* MainWindow::BuildBoardPage() {
   auto* page = new QWidget;
   auto* layout = new QVBoxLayout(page);
-  layout->setContentsMargins(4, 4, 4, 4);
-  layout->setSpacing(4);
+  layout->setContentsMargins(0, 2, 0, 0);
+  layout->setSpacing(2);
 
   auto* top = new QHBoxLayout;
+  top->setContentsMargins(4, 0, 4, 0);
   livetime2_ = Named(new ClickableLabel, "livetime2");
   livetime_ = Named(new ClickableLabel, "livetime");
   for (QLabel* label : {livetime2_, livetime_}) {
@@ -210,6 +213,7 @@ QWidget* MainWindow::BuildBoardPage() {
   layout->addWidget(page2_, 1);
 
   auto* bottom = new QHBoxLayout;
+  bottom->setContentsMargins(2, 0, 2, 2);
   auto* strange = Named(new QGroupBox(QStringLiteral("StrangeBets")), "StrangeBetsBox");
   sbx_ = Named(new SideGrid(sbxModel_, false, colors::kHighlight), "SBX");
   (new QVBoxLayout(strange))->addWidget(sbx_);
@@ -230,11 +234,13 @@ QWidget* MainWindow::BuildFilterBar() {
   auto* bar = Named(new QFrame, "FilterBar");
   auto* layout = new QHBoxLayout(bar);
   layout->setContentsMargins(4, 0, 4, 0);
-  layout->setSpacing(8);
+  layout->setSpacing(6);
 
   auto* status = Named(new QGroupBox(QStringLiteral("Status")), "StatusBox");
+  status->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
   auto* statusLayout = new QHBoxLayout(status);
-  statusLayout->setContentsMargins(6, 2, 6, 2);
+  statusLayout->setContentsMargins(6, 0, 6, 2);
+  statusLayout->setSpacing(6);
   static constexpr const char* kStatusNames[4] = {"checker1", "checker2", "checker3", "checker4"};
   static constexpr const char* kStatusCaptions[4] = {"LIVE", "SOON", "FINISH", "CANCEL"};
   for (int i = 0; i < 4; ++i) {
@@ -251,7 +257,7 @@ QWidget* MainWindow::BuildFilterBar() {
   filtr_->setRange(0, 999999999);
   filtr_->setSingleStep(1);
   filtr_->setValue(0);
-  filtr_->setMinimumWidth(80);
+  filtr_->setMinimumWidth(72);
   connect(filtr_, &QSpinBox::textChanged, this, [this](const QString& text) {
     Handle([this, text] { form_.filtrChange(text.toStdString()); });
   });
@@ -290,7 +296,7 @@ QWidget* MainWindow::BuildFilterBar() {
   layout->addStretch(1);
   count_ = Named(new QLabel, "count");
   count_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  count_->setMinimumWidth(90);
+  count_->setMinimumWidth(80);
   layout->addWidget(count_);
   return bar;
 }
@@ -298,7 +304,7 @@ QWidget* MainWindow::BuildFilterBar() {
 QWidget* MainWindow::BuildWorkPage() {
   auto* page = new QWidget;
   auto* layout = new QVBoxLayout(page);
-  layout->setContentsMargins(2, 2, 2, 2);
+  layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(2);
   layout->addWidget(BuildFilterBar());
   // RX, the master board, lies under RX2 and is never seen.
@@ -321,9 +327,10 @@ QWidget* MainWindow::BuildWorkPage() {
 QWidget* MainWindow::BuildFavouritesPage() {
   auto* page = new QWidget;
   auto* layout = new QVBoxLayout(page);
-  layout->setContentsMargins(2, 2, 2, 2);
+  layout->setContentsMargins(0, 2, 0, 0);
   layout->setSpacing(2);
   auto* bar = new QHBoxLayout;
+  bar->setContentsMargins(4, 0, 4, 0);
   bar->addStretch(1);
   auto* save = Named(new QPushButton(QStringLiteral("SAVE")), "spSkinXFormButton1");
   connect(save, &QPushButton::clicked, this,

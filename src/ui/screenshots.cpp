@@ -12,6 +12,8 @@
 
 #include "app/main_form.h"
 #include "board/columns.h"
+#include "feed/http_client.h"
+#include "feed/platform.h"
 #include "ui/card_view.h"
 #include "ui/main_window.h"
 
@@ -54,20 +56,27 @@ T* Find(MainWindow& window, const char* name) {
 
 }  // namespace
 
-int TakeScreenshots(MainWindow& window, const QString& dirName, const QString& login,
-                    const QString& password) {
-  QDir dir(dirName);
+int TakeScreenshots(MainWindow& window, Platform& platform, const ScreenshotPlan& plan) {
+  QDir dir(plan.dir);
   if (!dir.mkpath(QStringLiteral("."))) return 1;
+  MainForm& form = window.Form();
   window.show();
   Wait(200);
   bool ok = Save(window, dir, "login.png");
 
-  Find<QLineEdit>(window, "loginedit")->setText(login);
-  Find<QLineEdit>(window, "passedit")->setText(password);
+  Find<QLineEdit>(window, "loginedit")->setText(plan.login);
+  Find<QLineEdit>(window, "passedit")->setText(plan.password);
   Find<QAbstractButton>(window, "spSkinXFormButton7")->click();
-  if (window.Form().PageActive() != 1) {
+  if (form.PageActive() != 1) {
     std::cerr << "the login did not open the board\n";
     return 1;
+  }
+  if (!plan.advanceClockTo.isEmpty()) {
+    const std::string url = "http://" + form.ServiceHost() +
+                            "/demo/clock?set=" + plan.advanceClockTo.toStdString() + "&speed=0";
+    const HttpReply reply = platform.MakeClient(ClientProfile::SingleRequest, "clock")->Get(url);
+    if (reply.failed) std::cerr << "the service's clock did not move: " << reply.error << '\n';
+    Find<QAbstractButton>(window, "ar")->click();
   }
   // Both countdowns tick once, so their labels show.
   Wait(1300);
@@ -76,15 +85,30 @@ int TakeScreenshots(MainWindow& window, const QString& dirName, const QString& l
   ok = Save(window, dir, "work_score.png") && ok;
   Find<QAbstractButton>(window, "checker5")->click();
 
-  // Three favourites, picked by their boxes on the work board.
+  // Three favourites among the matches still to come or running, picked by their boxes.
   CardView* board = window.WorkBoard();
-  for (int row = 0; row < 3 && row < window.Form().RX2().RowCount(); ++row) {
+  const GridTable& rx2 = form.RX2();
+  int picked = 0;
+  for (int row = 0; row < rx2.RowCount() && picked < 3; ++row) {
+    const std::string_view status = rx2.TextView(col::R_Status, row);
+    if (status != "LIVE" && status != "SOON") continue;
     board->scrollTo(board->model()->index(row, 0));
     QCoreApplication::processEvents();
     Click(board->viewport(), board->CellRect(col::RCh, row).center());
+    ++picked;
   }
   board->scrollToTop();
   window.InnerPages()->setCurrentIndex(1);
+  QCoreApplication::processEvents();
+  // A double click on the first favourite analyses it afresh (and may post StrangeBets).
+  CardView* favourites = window.Favourites();
+  if (form.RX3().RowCount() > 0) {
+    const QPoint at = favourites->CellRect(col::RHome, 0).center();
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(at),
+                    QPointF(favourites->viewport()->mapToGlobal(at)), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(favourites->viewport(), &dbl);
+  }
   ok = Save(window, dir, "favourites.png") && ok;
   window.InnerPages()->setCurrentIndex(0);
 
