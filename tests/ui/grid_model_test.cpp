@@ -2,12 +2,14 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QHelpEvent>
 #include <QImage>
 #include <QPixmap>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyleFactory>
 #include <QTest>
+#include <QToolTip>
 #include <algorithm>
 #include <memory>
 
@@ -238,6 +240,22 @@ class GridModelTest : public QObject {
     QCOMPARE(clicked.count(), 1);
     QCOMPARE(clicked.at(0).at(0).toInt(), col::RCh);
     QCOMPARE(clicked.at(0).at(1).toInt(), 1);
+
+    // Hints are the cells' tooltips.
+    grid.SetCellHint(col::RFlag, 2, "Spain. Primera");
+    QCoreApplication::processEvents();
+    const QPoint flag = view.CellRect(col::RFlag, 2).center();
+    QHelpEvent help(QEvent::ToolTip, flag, view.viewport()->mapToGlobal(flag));
+    QCoreApplication::sendEvent(view.viewport(), &help);
+    QTRY_COMPARE(QToolTip::text(), QStringLiteral("Spain. Primera"));
+
+    // A grid disabled by the form takes no clicks.
+    grid.SetEnabled(false);
+    QVERIFY(!view.isEnabled());
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, box.center());
+    QCOMPARE(clicked.count(), 1);
+    grid.SetEnabled(true);
+    QVERIFY(view.isEnabled());
 
     // The score view's columns.
     for (int c = col::s00; c <= col::score04; ++c) grid.SetColumnVisible(c, true);

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -228,6 +229,16 @@ class MainWindowTest : public QObject {
     QVERIFY(h.Find<QTimer>("Timer1")->isActive());
     QVERIFY(h.Find<QTimer>("Timer2")->isActive());
 
+    // The option button shows and hides the LIVE tab's panel and its splitter together.
+    QWidget* panel = h.Find<QWidget>("LiveOption");
+    QVERIFY(panel->isHidden());
+    h.Find<QAbstractButton>("spSkinXFormButton2")->click();
+    QVERIFY(!panel->isHidden());
+    QVERIFY(!h.Find<QWidget>("opt")->isHidden());
+    h.Find<QAbstractButton>("spSkinXFormButton2")->click();
+    QVERIFY(panel->isHidden());
+    QVERIFY(h.Find<QWidget>("opt")->isHidden());
+
     // A status box rebuilds the board.
     QTest::mouseClick(h.Find<QCheckBox>("checker2"), Qt::LeftButton);
     QVERIFY(!h.Find<QCheckBox>("checker2")->isChecked());
@@ -247,10 +258,21 @@ class MainWindowTest : public QObject {
     QVERIFY(h.form->RX2().CellChecked(col::RCh, 0));
     QCOMPARE(h.window->Favourites()->model()->rowCount(), 1);
 
-    // The red cross on the favourites page drops it again.
+    // A double click on a favourite that is still to come analyses it: the analysis request
+    // goes out (this service does not answer it, which the form reports as an error).
     page2->setCurrentIndex(1);
     CardView* favourites = h.window->Favourites();
     QVERIFY(QTest::qWaitForWindowExposed(favourites));
+    QCOMPARE(h.form->RX3().CellText(col::R_Status, 0), std::string("SOON"));
+    QTest::mouseDClick(favourites->viewport(), Qt::LeftButton, {},
+                       favourites->CellRect(col::RHome, 0).center());
+    const auto requests = h.server.Requests();
+    QVERIFY(std::any_of(requests.begin(), requests.end(),
+                        [](const auto& r) { return r.path == "/bf/bffa.php"; }));
+    QCOMPARE(h.form->RX3().RowCount(), 1);
+    QVERIFY(favourites->isEnabled());
+
+    // The red cross on the favourites page drops it again.
     QTest::mouseClick(favourites->viewport(), Qt::LeftButton, {},
                       favourites->CellRect(col::RCh, 0).center());
     QCOMPARE(h.form->RX3().RowCount(), 0);
@@ -298,21 +320,35 @@ class MainWindowTest : public QObject {
     QCOMPARE(live->text(), paused);
   }
 
-  void aRefreshKeepsTheScrollPosition() {
+  void refreshesKeepTheScrollPositionAndTheSelection() {
     Harness h(*images_);
     QVERIFY(h.ShowAndLogin());
     CardView* board = h.window->WorkBoard();
     QCoreApplication::processEvents();
+    QSignalSpy reset(board->model(), &QAbstractItemModel::modelReset);
     QScrollBar* bar = board->verticalScrollBar();
     QVERIFY(bar->maximum() > 5 * kSlideSize);
     bar->setValue(5 * kSlideSize + 17);
-    const int topRow = board->indexAt(QPoint(10, 10)).row();
-    QCOMPARE(topRow, 5);
+    board->setCurrentIndex(board->model()->index(6, 0));
+    QCOMPARE(board->indexAt(QPoint(10, 10)).row(), 5);
+    const std::size_t liveRequests = h.server.Requests().size();
+
+    // Sixty live ticks: the live refresh writes the work board in place.
+    for (int tick = 0; tick < 60; ++tick) h.form->Timer1Timer();
+    h.window->SyncFromForm();
+    QVERIFY(h.server.Requests().size() > liveRequests);
+    QTest::qWait(50);
+    QCOMPARE(reset.count(), 0);
+    QCOMPARE(bar->value(), 5 * kSlideSize + 17);
+    QCOMPARE(board->currentIndex().row(), 6);
+
+    // The Refresh button reloads the day and rebuilds the board from it.
     QTest::mouseClick(h.Find<QAbstractButton>("ar"), Qt::LeftButton);
     QTest::qWait(50);
+    QCOMPARE(reset.count(), 0);
     QCOMPARE(h.form->RX2().RowCount(), kMatches);
     QCOMPARE(bar->value(), 5 * kSlideSize + 17);
-    QCOMPARE(board->indexAt(QPoint(10, 10)).row(), topRow);
+    QCOMPARE(board->indexAt(QPoint(10, 10)).row(), 5);
   }
 
  private:
