@@ -1,0 +1,123 @@
+#!/usr/bin/env python3
+"""Turns the benchmarks' JSON into the table of figures and goals.
+
+usage: report.py CORE_JSON MEMORY_JSON_1000 MEMORY_JSON_5000 [PAINT_JSON]
+
+Medians of the repetitions (real time). Every row with a goal counts towards the last line,
+"N of M goals met"; rows without a goal are there to read the others by.
+"""
+import json
+import statistics
+import sys
+
+GROWTH_LIMIT = 5.5
+
+
+def medians(path):
+    """{(name, size): median real time in ms} of a Google Benchmark JSON file: its median
+    aggregates, or with a single repetition the median of its runs."""
+    with open(path) as f:
+        data = json.load(f)
+    aggregated, runs = {}, {}
+    for b in data["benchmarks"]:
+        name, size = b["run_name"].split("/")[:2]
+        key = (name, int(size))
+        scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b["time_unit"]]
+        value = b["real_time"] * scale
+        if b.get("aggregate_name") == "median":
+            aggregated[key] = value
+        elif b.get("run_type", "iteration") == "iteration":
+            runs.setdefault(key, []).append(value)
+    for key, values in runs.items():
+        aggregated.setdefault(key, statistics.median(values))
+    return aggregated
+
+
+def main():
+    core = medians(sys.argv[1])
+    memory = {}
+    for path in sys.argv[2:4]:
+        with open(path) as f:
+            m = json.loads(f.read().strip().splitlines()[-1])
+        memory[m["matches"]] = m
+    paint = medians(sys.argv[4]) if len(sys.argv) > 4 else {}
+
+    rows = []  # (figure, size, shown, goal text, met or None)
+
+    def row(figure, size, shown, goal=None, met=None):
+        rows.append((figure, str(size), shown, goal or "-", met))
+
+    small, large = 1000, 5000
+
+    def ms(value):
+        return f"{value:.2f} ms"
+
+    # Reading against the raw pass.
+    ratios = {}
+    for size in (small, large):
+        read, raw = core[("read_today", size)], core[("memchr_today", size)]
+        ratios[size] = read / raw
+        row("read today reply / memchr pass", size,
+            f"{read / raw:.2f} x ({ms(read)} / {ms(raw)})", "<= 4 x", read / raw <= 4.0)
+    for size in (small, large):
+        row("  decode Windows-1251 -> UTF-8 (in ServiceGet)", size, ms(core[("decode_today", size)]))
+
+    timed = [
+        ("LoadTodayBoard", "load_today", 60.0),
+        ("RefreshMoney, all newer", "money_all_newer", 60.0),
+        ("RefreshMoney, none newer", "money_none_newer", 20.0),
+        ("RefreshLive, 10% of matches live", "live_refresh", 5.0),
+        ("ApplyBoardFilter, every row passes", "board_filter", 30.0),
+    ]
+    for label, key, goal in timed:
+        row(label, small, ms(core[(key, small)]))
+        value = core[(key, large)]
+        row(label, large, ms(value), f"<= {goal:g} ms", value <= goal)
+
+    if paint:
+        for size in (small, large):
+            if ("paint_viewport", size) in paint:
+                value = paint[("paint_viewport", size)]
+                goal = "<= 4 ms" if size == large else None
+                row("paint one viewport of cards", size, ms(value), goal,
+                    value <= 4.0 if size == large else None)
+
+    for size in (small, large):
+        m = memory[size]
+        peak = m["peak_kb"] / 1024
+        shown = f"{peak:.1f} MB (replies held: {m['before_kb'] / 1024:.1f} MB)"
+        if size == large:
+            row("peak resident memory, RX + RX2 + live", size, shown, "<= 150 MB", peak <= 150)
+        else:
+            row("peak resident memory, RX + RX2 + live", size, shown)
+
+    # Growth from 1000 to 5000 matches.
+    growth = [("read today reply", core[("read_today", large)] / core[("read_today", small)])]
+    for label, key, _ in timed:
+        growth.append((label, core[(key, large)] / core[(key, small)]))
+    if ("paint_viewport", small) in paint and ("paint_viewport", large) in paint:
+        growth.append(("paint one viewport",
+                       paint[("paint_viewport", large)] / paint[("paint_viewport", small)]))
+    growth.append(("peak resident memory", memory[large]["peak_kb"] / memory[small]["peak_kb"]))
+    for label, ratio in growth:
+        row(f"growth: {label}", "5000/1000", f"{ratio:.2f} x", f"<= {GROWTH_LIMIT:g} x",
+            ratio <= GROWTH_LIMIT)
+
+    headers = ("figure", "size", "median", "goal", "met")
+    table = [(f, s, v, g, "-" if m is None else ("yes" if m else "no")) for f, s, v, g, m in rows]
+    widths = [max(len(h), *(len(r[i]) for r in table)) for i, h in enumerate(headers)]
+
+    def line(cells):
+        return "| " + " | ".join(c.ljust(w) for c, w in zip(cells, widths)) + " |"
+
+    print(line(headers))
+    print("|" + "|".join("-" * (w + 2) for w in widths) + "|")
+    for r in table:
+        print(line(r))
+    goals = [m for *_, m in rows if m is not None]
+    print()
+    print(f"{sum(goals)} of {len(goals)} goals met")
+
+
+if __name__ == "__main__":
+    main()
