@@ -6,6 +6,7 @@
 #include <cctype>
 #include <mutex>
 #include <stdexcept>
+#include <string_view>
 
 namespace zelko {
 
@@ -92,13 +93,14 @@ void ConfigureCommon(CURL* easy, const RequestLimits& limits, Transfer& transfer
 struct RunResult {
   CURLcode code = CURLE_OK;
   bool stalled = false;
+  bool overtime = false;
 };
 
 // Drives one transfer through the multi handle so that the stall time-out is watched to the
 // millisecond: a transfer that receives nothing (no header, no body byte) for `stallTimeout`
 // is abandoned. libcurl's own low-speed check only works in whole seconds.
-RunResult Run(CURLM* multi, CURL* easy, Transfer& transfer,
-              std::chrono::milliseconds stallTimeout) {
+RunResult Run(CURLM* multi, CURL* easy, Transfer& transfer, std::chrono::milliseconds stallTimeout,
+              Clock::time_point deadline) {
   RunResult result;
   transfer.lastActivity = Clock::now();
   if (curl_multi_add_handle(multi, easy) != CURLM_OK) {
@@ -126,6 +128,10 @@ RunResult Run(CURLM* multi, CURL* easy, Transfer& transfer,
       result.stalled = true;
       break;
     }
+    if (Clock::now() >= deadline) {
+      result.overtime = true;
+      break;
+    }
     const auto wait = std::clamp<std::int64_t>((stallTimeout - idle).count(), 1, 100);
     curl_multi_poll(multi, nullptr, 0, static_cast<int>(wait), nullptr);
   }
@@ -138,6 +144,30 @@ long ResponseCode(CURL* easy) {
   long status = 0;
   curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
   return status;
+}
+
+// "host:port" of an http address in lower case, or empty when it is not one.
+std::string HttpOrigin(const std::string& url) {
+  CURLU* parsed = curl_url();
+  if (parsed == nullptr) return {};
+  std::string origin;
+  char* scheme = nullptr;
+  char* host = nullptr;
+  char* port = nullptr;
+  if (curl_url_set(parsed, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK &&
+      curl_url_get(parsed, CURLUPART_SCHEME, &scheme, 0) == CURLUE_OK &&
+      curl_url_get(parsed, CURLUPART_HOST, &host, 0) == CURLUE_OK &&
+      curl_url_get(parsed, CURLUPART_PORT, &port, CURLU_DEFAULT_PORT) == CURLUE_OK &&
+      std::string_view(scheme) == "http") {
+    origin = std::string(host) + ":" + port;
+    std::transform(origin.begin(), origin.end(), origin.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  }
+  curl_free(scheme);
+  curl_free(host);
+  curl_free(port);
+  curl_url_cleanup(parsed);
+  return origin;
 }
 
 std::string Reason(CURLcode code, const char* errorBuffer) {
@@ -156,7 +186,10 @@ struct CurlHttpClient::Handles {
 };
 
 CurlHttpClient::CurlHttpClient(ClientProfile profile, std::string name, RequestLimits limits)
-    : handles_(std::make_unique<Handles>()), name_(std::move(name)), limits_(limits) {
+    : handles_(std::make_unique<Handles>()),
+      name_(std::move(name)),
+      limits_(limits),
+      followsRedirects_(profile == ClientProfile::Form) {
   InitCurlOnce();
   handles_->multi.reset(curl_multi_init());
   handles_->easy.reset(curl_easy_init());
@@ -172,8 +205,8 @@ CurlHttpClient::CurlHttpClient(ClientProfile profile, std::string name, RequestL
   curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
   const bool form = profile == ClientProfile::Form;
   curl_easy_setopt(easy, CURLOPT_USERAGENT, form ? kFormUserAgent : kSingleRequestUserAgent);
-  curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, form ? 1L : 0L);
-  curl_easy_setopt(easy, CURLOPT_MAXREDIRS, static_cast<long>(kMaxRedirects));
+  // Redirects are followed by Get itself, so that each target can be checked first.
+  curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
   // An empty cookie file switches on this handle's in-memory cookie engine and reads nothing.
   curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");
 }
@@ -181,6 +214,30 @@ CurlHttpClient::CurlHttpClient(ClientProfile profile, std::string name, RequestL
 CurlHttpClient::~CurlHttpClient() = default;
 
 HttpReply CurlHttpClient::Get(const std::string& url) {
+  const auto deadline = Clock::now() + limits_.totalTimeout;
+  const std::string origin = HttpOrigin(url);
+  std::string current = url;
+  for (int redirects = 0;; ++redirects) {
+    std::string location;
+    HttpReply reply = GetOnce(current, deadline, location);
+    if (!followsRedirects_ || location.empty() || reply.status < 300 || reply.status >= 400) {
+      return reply;
+    }
+    if (redirects == kMaxRedirects) {
+      reply.error = "Too many redirects (over " + std::to_string(kMaxRedirects) + ")";
+      return reply;
+    }
+    // Only plain http on the service's own host and port is followed.
+    if (origin.empty() || HttpOrigin(location) != origin) {
+      reply.error = "Refused: redirect to " + location;
+      return reply;
+    }
+    current = std::move(location);
+  }
+}
+
+HttpReply CurlHttpClient::GetOnce(const std::string& url, Clock::time_point deadline,
+                                  std::string& location) {
   CURL* easy = handles_->easy.get();
   Transfer& transfer = handles_->transfer;
   transfer.body.clear();
@@ -189,7 +246,7 @@ HttpReply CurlHttpClient::Get(const std::string& url) {
   curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
   curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
 
-  const RunResult run = Run(handles_->multi.get(), easy, transfer, limits_.stallTimeout);
+  const RunResult run = Run(handles_->multi.get(), easy, transfer, limits_.stallTimeout, deadline);
   HttpReply reply;
   reply.status = static_cast<int>(ResponseCode(easy));
   reply.body = std::move(transfer.body);
@@ -201,6 +258,12 @@ HttpReply CurlHttpClient::Get(const std::string& url) {
     reply.error = "No data received for " + std::to_string(limits_.stallTimeout.count()) + " ms";
     return reply;
   }
+  if (run.overtime) {
+    reply.failed = true;
+    reply.error =
+        "Request took longer than " + std::to_string(limits_.totalTimeout.count()) + " ms";
+    return reply;
+  }
   switch (run.code) {
     case CURLE_OK:
       if (reply.status >= 400) {
@@ -210,6 +273,10 @@ HttpReply CurlHttpClient::Get(const std::string& url) {
       } else if (reply.status >= 300) {
         // A redirect that ends the exchange (a SingleRequest client, or one without a
         // Location) brings no reply of the service.
+        char* target = nullptr;
+        if (curl_easy_getinfo(easy, CURLINFO_REDIRECT_URL, &target) == CURLE_OK && target) {
+          location = target;
+        }
         reply.failed = true;
         reply.error = "HTTP " + std::to_string(reply.status) + " redirect not followed";
         reply.body.clear();
@@ -270,7 +337,7 @@ ProbeOutcome ProbeUrlStatus(const std::string& url, RequestLimits limits) {
   curl_easy_setopt(easy.get(), CURLOPT_FRESH_CONNECT, 1L);
   curl_easy_setopt(easy.get(), CURLOPT_URL, address.c_str());
 
-  Run(multi.get(), easy.get(), transfer, limits.stallTimeout);
+  Run(multi.get(), easy.get(), transfer, limits.stallTimeout, Clock::now() + limits.totalTimeout);
   // The status line is all the probe reads; it counts however the rest of the transfer went.
   const long status = ResponseCode(easy.get());
   if (status == 0) return ProbeOutcome::NoAnswer;

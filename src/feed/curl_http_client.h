@@ -11,8 +11,8 @@ namespace zelko {
 // connections are reused and the client's cookies live in that handle's own cookie engine, so
 // no two clients ever see each other's cookies. Plain http only, no proxy, the URL sent as it
 // is given (callers encode the values). Redirects are followed up to kMaxRedirects in a row by
-// a Form client; a SingleRequest client follows none. A redirect that is not followed is a
-// failed request, as is a redirect to anything but http.
+// a Form client, and only to plain http on the host and port of the request; a SingleRequest
+// client follows none. A redirect that is not followed is a failed request.
 class CurlHttpClient final : public HttpClient {
  public:
   CurlHttpClient(ClientProfile profile, std::string name,
@@ -26,9 +26,13 @@ class CurlHttpClient final : public HttpClient {
 
  private:
   struct Handles;
+  // One exchange without following a redirect; `location` gets the redirect's target.
+  HttpReply GetOnce(const std::string& url, std::chrono::steady_clock::time_point deadline,
+                    std::string& location);
   std::unique_ptr<Handles> handles_;
   std::string name_;
   RequestLimits limits_;
+  bool followsRedirects_;
 };
 
 // The version probe: one fresh GET without cache use whose status alone counts ("http://" is

@@ -221,6 +221,57 @@ TEST(CurlHttpClientTest, StallTimeOutEndsASilentServerOnTime) {
   EXPECT_LT(elapsed, std::chrono::milliseconds(900));
 }
 
+TEST(CurlHttpClientTest, RedirectToAnotherHostOrPortIsRefused) {
+  LoopbackServer other;
+  other.http().Get("/target", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content("elsewhere", "text/html");
+  });
+  other.Start();
+  LoopbackServer server;
+  server.http().Get("/away", [](const httplib::Request& req, httplib::Response& res) {
+    res.set_redirect(req.get_param_value("to"));
+  });
+  server.http().Get("/target", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content("reached", "text/html");
+  });
+  server.Start();
+  CurlHttpClient client(ClientProfile::Form, "IdHTTP1", ShortLimits());
+  const std::string port = std::to_string(server.port());
+  for (const std::string& to : {other.Url("/target"), "http://localhost:" + port + "/target"}) {
+    const HttpReply reply = client.Get(server.Url("/away?to=" + EncodeQueryValue(to)));
+    EXPECT_TRUE(reply.failed) << to;
+    EXPECT_THAT(reply.error, HasSubstr("Refused")) << to;
+    EXPECT_THAT(reply.body, IsEmpty()) << to;
+  }
+  EXPECT_TRUE(other.Requests().empty());
+  // The same host and port, also written with capitals, is followed.
+  const HttpReply followed = client.Get(
+      server.Url("/away?to=" + EncodeQueryValue("HTTP://127.0.0.1:" + port + "/target")));
+  EXPECT_FALSE(followed.failed) << followed.error;
+  EXPECT_EQ(followed.body, "reached");
+}
+
+TEST(CurlHttpClientTest, ATrickleEndsAtTheTotalTimeOut) {
+  // A byte every 100 ms never trips the stall time-out; the whole request still has its end.
+  RawSocketServer server([](int fd, const test::LoggedRequest&) {
+    test::SendAll(fd, "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n");
+    for (int i = 0; i < 40; ++i) {
+      if (!test::SendAll(fd, "x")) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+  });
+  RequestLimits limits = ShortLimits();
+  limits.totalTimeout = std::chrono::milliseconds(700);
+  CurlHttpClient client(ClientProfile::Form, "IdHTTP1", limits);
+  const auto start = std::chrono::steady_clock::now();
+  const HttpReply reply = client.Get(server.Url("/slow"));
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_TRUE(reply.failed);
+  EXPECT_THAT(reply.error, HasSubstr("longer than"));
+  EXPECT_GE(elapsed, std::chrono::milliseconds(650));
+  EXPECT_LT(elapsed, std::chrono::milliseconds(2000));
+}
+
 TEST(CurlHttpClientTest, RedirectToAnotherProtocolIsRefused) {
   LoopbackServer server;
   server.http().Get("/away", [](const httplib::Request& req, httplib::Response& res) {
