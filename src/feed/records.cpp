@@ -1,7 +1,10 @@
 #include "feed/records.h"
 
 #include <algorithm>
-#include <unordered_map>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <functional>
 
 namespace zelko {
 
@@ -11,65 +14,198 @@ constexpr std::string_view kRecordClose = "</match>";
 }  // namespace
 
 std::vector<std::string_view> CutRecords(std::string_view reply) {
+  // The markers are rare among the reply's many '<', so they are looked for by skipping
+  // rather than by stopping at every '<'.
+  static const std::boyer_moore_horspool_searcher openSearch(kRecordOpen.begin(),
+                                                             kRecordOpen.end());
+  static const std::boyer_moore_horspool_searcher closeSearch(kRecordClose.begin(),
+                                                              kRecordClose.end());
   std::vector<std::string_view> records;
-  std::size_t pos = 0;
+  const char* const end = reply.data() + reply.size();
+  const char* at = reply.data();
   while (true) {
-    const std::size_t open = reply.find(kRecordOpen, pos);
-    if (open == std::string_view::npos) break;
-    const std::size_t valueStart = open + kRecordOpen.size();
-    const std::size_t close = reply.find(kRecordClose, valueStart);
+    const char* const open = std::search(at, end, openSearch);
+    if (open == end) break;
+    const char* const valueStart = open + kRecordOpen.size();
+    const char* const close = std::search(valueStart, end, closeSearch);
     // Without its closing marker the last record is cut off; it is dropped.
-    if (close == std::string_view::npos) break;
-    records.push_back(reply.substr(valueStart, close - valueStart));
-    pos = close + kRecordClose.size();
+    if (close == end) break;
+    records.emplace_back(valueStart, static_cast<std::size_t>(close - valueStart));
+    at = close + kRecordClose.size();
   }
   return records;
 }
+
+namespace {
+
+// Element names are a few bytes long: a rotate and an xor a byte, one multiply at the end.
+constexpr std::uint64_t HashStep(std::uint64_t h, char c) {
+  return ((h << 7) | (h >> 57)) ^ static_cast<unsigned char>(c);
+}
+constexpr std::uint32_t HashEnd(std::uint64_t h, std::size_t size) {
+  return static_cast<std::uint32_t>(((h ^ size) * 0x9E3779B97F4A7C15ull) >> 32);
+}
+
+// '<' (0x3C) and '>' (0x3E) are the only bytes that give '>' with bit 1 set.
+constexpr bool IsBracket(char c) {
+  return (static_cast<unsigned char>(c) | 2u) == '>';
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
+// Word-at-a-time search: the markers of a record stand a few bytes apart, too close for a
+// memchr call to pay. A zero byte of `x` shows as the high bit of its byte in the result; the
+// lowest such bit marks the first zero byte (the higher ones may be false alarms).
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+constexpr std::uint64_t ZeroBytes(std::uint64_t x) {
+  return (x - kOnes) & ~x & kHighBits;
+}
+
+std::uint64_t LoadWord(const char* at) {
+  std::uint64_t word;
+  std::memcpy(&word, at, sizeof word);
+  return word;
+}
+
+// The first '<' at or after `pos`, or `size`.
+std::size_t FindOpening(const char* text, std::size_t pos, std::size_t size) {
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; pos + 8 <= size; pos += 8) {
+      const std::uint64_t found = ZeroBytes(LoadWord(text + pos) ^ (kOnes * '<'));
+      if (found != 0) return pos + static_cast<std::size_t>(std::countr_zero(found) >> 3);
+    }
+  }
+  while (pos < size && text[pos] != '<') ++pos;
+  return pos;
+}
+
+// The first '<' or '>' at or after `pos`, or `size`.
+std::size_t FindBracket(const char* text, std::size_t pos, std::size_t size) {
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; pos + 8 <= size; pos += 8) {
+      const std::uint64_t found = ZeroBytes((LoadWord(text + pos) | (kOnes * 2)) ^ (kOnes * '>'));
+      if (found != 0) return pos + static_cast<std::size_t>(std::countr_zero(found) >> 3);
+    }
+  }
+  while (pos < size && !IsBracket(text[pos])) ++pos;
+  return pos;
+}
+
+// The hash of a name the index may hold, or nothing for the names it does not: those with
+// '<' or '>' (no marker can carry them) and those starting with '/', which only a closing
+// marker opens.
+std::optional<std::uint32_t> IndexedHash(std::string_view name) {
+  if (!name.empty() && name.front() == '/') return std::nullopt;
+  std::uint64_t h = 0;
+  for (const char c : name) {
+    if (IsBracket(c)) return std::nullopt;
+    h = HashStep(h, c);
+  }
+  return HashEnd(h, name.size());
+}
+
+// The smallest table a text of this size is likely to need: a marker takes three bytes at
+// least and most take far more.
+std::size_t InitialSlots(std::size_t textSize) {
+  std::size_t slots = 16;
+  while (slots < textSize / 8) slots *= 2;
+  return slots;
+}
+
+}  // namespace
 
 RecordReader::RecordReader(std::string_view text) : text_(text) {
   // Every marker "<x>" of the text, x holding neither '<' nor '>', is the opening marker of the
   // name x and, when x starts with '/', also the closing marker of the name after the '/'.
   // Each '<' begins at most one such marker: scanning on to the next '<' or '>' finds it, and
   // a '<' found first begins the next candidate. So one pass finds them all.
-  std::unordered_map<std::string_view, std::size_t> index;
-  auto tagOf = [&](std::string_view name) -> Tag& {
-    const auto [it, inserted] = index.try_emplace(name, tags_.size());
-    if (inserted) tags_.push_back(Tag{name, 0, {}, false});
-    return tags_[it->second];
-  };
+  //
+  // A value runs from a name's first opening marker to the first closing marker after it. In
+  // one pass in text order that closing marker is simply the first one met once the name has
+  // been opened, so each name keeps two positions and nothing else. Names starting with '/'
+  // are left to the direct search (see Lookup), which keeps the table to one entry a name.
+  const char* const begin = text_.data();
+  const std::size_t size = text_.size();
+  if (size == 0) return;
+  slots_.resize(InitialSlots(size));
+  tags_.reserve(slots_.size() / 2);
 
-  std::size_t pos = text_.find('<');
-  while (pos != std::string_view::npos) {
-    const std::size_t end = text_.find_first_of("<>", pos + 1);
-    if (end == std::string_view::npos) break;
-    if (text_[end] == '<') {
+  std::size_t pos = 0;
+  while (true) {
+    pos = FindOpening(begin, pos, size);
+    if (pos == size) break;
+    // The name of a closing marker starts after its '/'.
+    const bool closing = pos + 1 < size && begin[pos + 1] == '/';
+    const std::size_t nameStart = pos + (closing ? 2 : 1);
+    const std::size_t end = FindBracket(begin, nameStart, size);
+    if (end == size) break;
+    if (begin[end] == '<') {
       pos = end;
       continue;
     }
-    const std::string_view inner = text_.substr(pos + 1, end - pos - 1);
-    Tag& opened = tagOf(inner);
-    if (!opened.opened) {
-      opened.opened = true;
-      opened.firstOpenEnd = end + 1;
+    const std::string_view name(begin + nameStart, end - nameStart);
+    std::uint64_t h = 0;
+    for (const char c : name) h = HashStep(h, c);
+    const std::uint32_t hash = HashEnd(h, name.size());
+    if (closing) {
+      Closed(name, hash, pos);
+    } else {
+      Opened(name, hash, end + 1);
     }
-    if (!inner.empty() && inner.front() == '/') {
-      tagOf(inner.substr(1)).closingStarts.push_back(pos);
-    }
-    pos = text_.find('<', end + 1);
+    pos = end + 1;
   }
-  std::sort(tags_.begin(), tags_.end(), [](const Tag& a, const Tag& b) { return a.name < b.name; });
 }
 
-const RecordReader::Tag* RecordReader::Find(std::string_view name) const {
-  const auto it = std::lower_bound(tags_.begin(), tags_.end(), name,
-                                   [](const Tag& tag, std::string_view n) { return tag.name < n; });
-  if (it == tags_.end() || it->name != name) return nullptr;
-  return &*it;
+std::size_t RecordReader::SlotOf(std::string_view name, std::uint32_t hash) const {
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t slot = hash & mask;
+  while (true) {
+    const Slot& s = slots_[slot];
+    if (s.tag == 0) return slot;
+    if (s.hash == hash && SameName(tags_[s.tag - 1].name, name)) return slot;
+    slot = (slot + 1) & mask;
+  }
+}
+
+void RecordReader::Grow() {
+  std::vector<Slot> old = std::move(slots_);
+  slots_.assign(old.size() * 2, Slot{});
+  const std::size_t mask = slots_.size() - 1;
+  for (const Slot& s : old) {
+    if (s.tag == 0) continue;
+    std::size_t slot = s.hash & mask;
+    while (slots_[slot].tag != 0) slot = (slot + 1) & mask;
+    slots_[slot] = s;
+  }
+}
+
+void RecordReader::Opened(std::string_view name, std::uint32_t hash, std::size_t valueStart) {
+  if ((tags_.size() + 1) * 2 > slots_.size()) Grow();
+  Slot& slot = slots_[SlotOf(name, hash)];
+  if (slot.tag != 0) return;  // only the first opening marker counts
+  tags_.push_back(Tag{name, valueStart, kNoClose});
+  slot.tag = static_cast<std::uint32_t>(tags_.size());
+  slot.hash = hash;
+}
+
+void RecordReader::Closed(std::string_view name, std::uint32_t hash, std::size_t closeStart) {
+  // A closing marker before the name's first opening one closes nothing.
+  const Slot& slot = slots_[SlotOf(name, hash)];
+  if (slot.tag == 0) return;
+  Tag& tag = tags_[slot.tag - 1];
+  if (tag.valueEnd == kNoClose) tag.valueEnd = closeStart;
 }
 
 namespace {
 
-// The value of a name the index cannot hold (one with '<' or '>' in it), searched directly.
+// The value of a name the index does not hold, searched as ReadTag searches it.
 std::optional<std::string_view> SearchDirectly(std::string_view text, std::string_view name) {
   const std::string opening = "<" + std::string(name) + ">";
   const std::size_t open = text.find(opening);
@@ -83,13 +219,14 @@ std::optional<std::string_view> SearchDirectly(std::string_view text, std::strin
 }  // namespace
 
 std::optional<std::string_view> RecordReader::Lookup(std::string_view name) const {
-  if (name.find_first_of("<>") != std::string_view::npos) return SearchDirectly(text_, name);
-  const Tag* tag = Find(name);
-  if (tag == nullptr || !tag->opened) return std::nullopt;
-  const auto close =
-      std::lower_bound(tag->closingStarts.begin(), tag->closingStarts.end(), tag->firstOpenEnd);
-  if (close == tag->closingStarts.end()) return std::nullopt;
-  return text_.substr(tag->firstOpenEnd, *close - tag->firstOpenEnd);
+  const std::optional<std::uint32_t> hash = IndexedHash(name);
+  if (!hash) return SearchDirectly(text_, name);
+  if (slots_.empty()) return std::nullopt;
+  const Slot& slot = slots_[SlotOf(name, *hash)];
+  if (slot.tag == 0) return std::nullopt;
+  const Tag& tag = tags_[slot.tag - 1];
+  if (tag.valueEnd == kNoClose) return std::nullopt;
+  return text_.substr(tag.valueStart, tag.valueEnd - tag.valueStart);
 }
 
 std::string_view RecordReader::Get(std::string_view name) const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,17 +30,32 @@ class RecordReader {
   std::string Text(std::string_view name) const { return std::string(Get(name)); }
 
  private:
+  // A name met as an opening marker, with where its value starts and, once met, where the
+  // first closing marker after that starts.
   struct Tag {
     std::string_view name;
-    std::size_t firstOpenEnd;                // position just past the first "<name>"
-    std::vector<std::size_t> closingStarts;  // every "</name>", ascending
-    bool opened = false;
+    std::size_t valueStart;
+    std::size_t valueEnd;  // kNoClose until the closing marker is met
   };
-  const Tag* Find(std::string_view name) const;
+  static constexpr std::size_t kNoClose = static_cast<std::size_t>(-1);
+
+  // A place of the open-addressing table over tags_: the tag's index + 1 (0 for an empty
+  // place) and its name's hash, so that a probe compares names only when the hashes agree.
+  struct Slot {
+    std::uint32_t tag = 0;
+    std::uint32_t hash = 0;
+  };
+
+  // The slot holding the tag of `name`, or the empty slot where it would go.
+  std::size_t SlotOf(std::string_view name, std::uint32_t hash) const;
+  void Opened(std::string_view name, std::uint32_t hash, std::size_t valueStart);
+  void Closed(std::string_view name, std::uint32_t hash, std::size_t closeStart);
+  void Grow();
   std::optional<std::string_view> Lookup(std::string_view name) const;
 
   std::string_view text_;
-  std::vector<Tag> tags_;  // sorted by name after construction
+  std::vector<Tag> tags_;    // in the order their names were first opened
+  std::vector<Slot> slots_;  // kept at most half full; a power of two in size
 };
 
 }  // namespace zelko
