@@ -28,19 +28,6 @@ constexpr std::array<char16_t, 128> kHighHalf = {
     0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,  // F8
 };
 
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
-
 // The Windows-1251 byte of a code point, or '?' when it has none.
 char EncodeCodePoint(char32_t cp) {
   if (cp < 0x80) return static_cast<char>(cp);
@@ -99,18 +86,61 @@ bool DecodeUtf8(std::string_view text, std::size_t& pos, char32_t& cp) {
 
 }  // namespace
 
+namespace {
+
+// The UTF-8 form of each byte 0x80 to 0xFF: its length and bytes ("?" for the unassigned 0x98).
+struct Utf8Form {
+  std::uint8_t length = 0;
+  std::array<char, 3> bytes{};
+};
+
+constexpr std::array<Utf8Form, 128> MakeHighHalfForms() {
+  std::array<Utf8Form, 128> forms{};
+  for (std::size_t i = 0; i < forms.size(); ++i) {
+    const char32_t cp = kHighHalf[i];
+    Utf8Form& f = forms[i];
+    if (cp == 0) {
+      f.length = 1;
+      f.bytes[0] = '?';
+    } else if (cp < 0x800) {
+      f.length = 2;
+      f.bytes[0] = static_cast<char>(0xC0 | (cp >> 6));
+      f.bytes[1] = static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+      f.length = 3;
+      f.bytes[0] = static_cast<char>(0xE0 | (cp >> 12));
+      f.bytes[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      f.bytes[2] = static_cast<char>(0x80 | (cp & 0x3F));
+    }
+  }
+  return forms;
+}
+
+constexpr std::array<Utf8Form, 128> kHighHalfForms = MakeHighHalfForms();
+
+}  // namespace
+
 std::string Cp1251ToUtf8(std::string_view bytes) {
-  std::string out;
-  out.reserve(bytes.size() * 2);
+  // Two tight passes over a whole reply: the size of the result, then the bytes, written in
+  // place rather than appended one at a time.
+  std::size_t size = 0;
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    size += byte < 0x80 ? std::size_t{1} : std::size_t{kHighHalfForms[byte - 0x80u].length};
+  }
+  std::string out(size, '\0');
+  char* at = out.data();
   for (const char c : bytes) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte < 0x80) {
-      out.push_back(c);
-    } else if (const char16_t cp = kHighHalf[byte - 0x80u]; cp != 0) {
-      AppendUtf8(out, cp);
-    } else {
-      out.push_back('?');
+      *at++ = c;
+      continue;
     }
+    const Utf8Form& form = kHighHalfForms[byte - 0x80u];
+    at[0] = form.bytes[0];
+    if (form.length > 1) at[1] = form.bytes[1];
+    if (form.length > 2) at[2] = form.bytes[2];
+    at += form.length;
   }
   return out;
 }
