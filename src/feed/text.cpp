@@ -128,12 +128,15 @@ std::optional<double> ParseDecimal(std::string_view text) {
   return ParseWithSeparator(text, '.');
 }
 
-std::int32_t RoundHalfEven(double value) {
+namespace {
+
+// Half-to-even rounding in 64 bits; values beyond +-2^62 are held there, which keeps every later
+// 32-bit saturation exact.
+std::int64_t RoundHalfEven64(double value) {
   if (std::isnan(value)) return 0;
-  constexpr double kMax = std::numeric_limits<std::int32_t>::max();
-  constexpr double kMin = std::numeric_limits<std::int32_t>::min();
-  if (value >= kMax) return std::numeric_limits<std::int32_t>::max();
-  if (value <= kMin) return std::numeric_limits<std::int32_t>::min();
+  constexpr double kLimit = 4611686018427387904.0;  // 2^62
+  if (value >= kLimit) return static_cast<std::int64_t>(kLimit);
+  if (value <= -kLimit) return -static_cast<std::int64_t>(kLimit);
   // value - floor(value) is exact for every double in this range, so a half is seen as a half.
   const double below = std::floor(value);
   const double fraction = value - below;
@@ -143,16 +146,25 @@ std::int32_t RoundHalfEven(double value) {
   } else if (fraction == 0.5) {
     rounded = std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
   }
-  if (rounded >= kMax) return std::numeric_limits<std::int32_t>::max();
-  return static_cast<std::int32_t>(rounded);
+  return static_cast<std::int64_t>(rounded);
+}
+
+std::int32_t Saturate32(std::int64_t value) {
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+      value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+}  // namespace
+
+std::int32_t RoundHalfEven(double value) {
+  return Saturate32(RoundHalfEven64(value));
 }
 
 std::int32_t NetWin(std::int32_t money, std::string_view oddsText) {
   const double odds = ParseOdds(oddsText).value_or(1.0);
-  const std::int64_t win =
-      static_cast<std::int64_t>(RoundHalfEven(static_cast<double>(money) * odds)) - money;
-  return static_cast<std::int32_t>(std::clamp<std::int64_t>(
-      win, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+  // The product is rounded before the stake comes off: a half rounds to the even neighbour of
+  // the whole win, not of the net one.
+  return Saturate32(RoundHalfEven64(static_cast<double>(money) * odds) - money);
 }
 
 namespace {

@@ -30,8 +30,18 @@ TEST(CellNumbers, CellProfitRoundsHalvesToEven) {
     int profit;
   };
   const Case cases[] = {
-      {"100", "1.85", 85}, {"3", "1.5", 1}, {"5", "1.5", 3}, {"100", "1,85", 85},
-      {"100", "", 0},      {"100", "-", 0}, {"", "1.85", 0}, {"-10", "2.5", -15},
+      {"100", "1.85", 85},
+      {"3", "1.5", 1},
+      {"5", "1.5", 3},
+      {"100", "1,85", 85},
+      {"100", "", 0},
+      {"100", "-", 0},
+      {"", "1.85", 0},
+      {"-10", "2.5", -15},
+      // Far outside what a market holds: the profit saturates instead of wrapping or stopping
+      // at the stake's own limit.
+      {"2000000000", "3", 2147483647},
+      {"2000000000", "0", -2000000000},
   };
   for (const Case& c : cases) {
     rx.SetCellText(col::R_1S, 0, c.money);
