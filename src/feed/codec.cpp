@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace zelko {
 
@@ -122,21 +123,49 @@ constexpr std::array<Utf8Form, 128> kHighHalfForms = MakeHighHalfForms();
 
 std::string Cp1251ToUtf8(std::string_view bytes) {
   // Two tight passes over a whole reply: the size of the result, then the bytes, written in
-  // place rather than appended one at a time.
+  // place rather than appended one at a time. Replies are mostly ASCII, which both passes take
+  // eight bytes at a time.
+  constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+  const char* const data = bytes.data();
+  const std::size_t length = bytes.size();
+  auto asciiWord = [&](std::size_t at) {
+    std::uint64_t word;
+    std::memcpy(&word, data + at, sizeof word);
+    return (word & kHighBits) == 0;
+  };
+  auto formOf = [](char c) -> const Utf8Form& {
+    return kHighHalfForms[static_cast<unsigned char>(c) - 0x80u];
+  };
+
   std::size_t size = 0;
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    size += byte < 0x80 ? std::size_t{1} : std::size_t{kHighHalfForms[byte - 0x80u].length};
+  std::size_t i = 0;
+  while (i < length) {
+    if (i + 8 <= length && asciiWord(i)) {
+      size += 8;
+      i += 8;
+      continue;
+    }
+    size += static_cast<unsigned char>(data[i]) < 0x80 ? std::size_t{1}
+                                                       : std::size_t{formOf(data[i]).length};
+    ++i;
   }
+
   std::string out(size, '\0');
   char* at = out.data();
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x80) {
+  i = 0;
+  while (i < length) {
+    if (i + 8 <= length && asciiWord(i)) {
+      std::memcpy(at, data + i, 8);
+      at += 8;
+      i += 8;
+      continue;
+    }
+    const char c = data[i++];
+    if (static_cast<unsigned char>(c) < 0x80) {
       *at++ = c;
       continue;
     }
-    const Utf8Form& form = kHighHalfForms[byte - 0x80u];
+    const Utf8Form& form = formOf(c);
     at[0] = form.bytes[0];
     if (form.length > 1) at[1] = form.bytes[1];
     if (form.length > 2) at[2] = form.bytes[2];
