@@ -1,0 +1,100 @@
+// Painting the work board: one full viewport of cards of a board of every match of the day,
+// drawn by the window's card view into an image on the offscreen platform.
+//
+//   QT_QPA_PLATFORM=offscreen zelko_bench_paint [--sizes=1000,5000] [Google Benchmark flags]
+//
+// Each pass pages down first (untimed), so that the cards painted are not yet in the view's
+// cache of display data: the figure is what paging through the board costs, not a repaint.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QScrollBar>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bench_boards.h"
+#include "ui/card_view.h"
+#include "ui/grid_model.h"
+#include "ui/image_lists.h"
+
+namespace zelko::bench {
+namespace {
+
+// A board of a usual window: ten cards in view.
+constexpr int kViewportHeight = 10 * 80;
+
+const ui::ImageLists& Images() {
+  static const ui::ImageLists images;
+  return images;
+}
+
+void PaintViewport(benchmark::State& state) {
+  const DayFeeds& feeds = FeedsFor(static_cast<int>(state.range(0)));
+  Boards boards;
+  boards.Enter(feeds);
+  ui::GridModel model(boards.rx2, Images());
+  ui::CardView view(&model);
+  view.resize(ui::CardView::kCardWidth + 24, kViewportHeight);
+  view.show();
+  QApplication::processEvents();
+
+  QWidget* viewport = view.viewport();
+  QImage image(viewport->size(), QImage::Format_ARGB32_Premultiplied);
+  QScrollBar* scroll = view.verticalScrollBar();
+  for (auto _ : state) {
+    state.PauseTiming();
+    const int next = scroll->value() + viewport->height();
+    scroll->setValue(next > scroll->maximum() ? 0 : next);
+    QApplication::processEvents();
+    state.ResumeTiming();
+    viewport->render(&image);
+  }
+  state.counters["rows"] = model.rowCount();
+}
+
+std::vector<int> ParseSizes(std::string_view text) {
+  std::vector<int> sizes;
+  while (!text.empty()) {
+    const std::size_t comma = text.find(',');
+    const std::string part(text.substr(0, comma));
+    if (!part.empty()) sizes.push_back(std::stoi(part));
+    if (comma == std::string_view::npos) break;
+    text.remove_prefix(comma + 1);
+  }
+  return sizes;
+}
+
+}  // namespace
+}  // namespace zelko::bench
+
+int main(int argc, char** argv) {
+  using namespace zelko::bench;
+  std::vector<int> sizes{1000, 5000};
+  std::vector<char*> rest;
+  for (int i = 0; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg.starts_with("--sizes=")) {
+      sizes = ParseSizes(arg.substr(8));
+    } else {
+      rest.push_back(argv[i]);
+    }
+  }
+  int restCount = static_cast<int>(rest.size());
+  QApplication app(restCount, rest.data());
+  for (const int size : sizes) {
+    benchmark::RegisterBenchmark("paint_viewport", PaintViewport)
+        ->Arg(size)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+  }
+  benchmark::Initialize(&restCount, rest.data());
+  if (benchmark::ReportUnrecognizedArguments(restCount, rest.data())) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
