@@ -157,7 +157,11 @@ bool RefreshMoney(GridTable& rx, GridTable& rx2, HttpClient& idHttp1, const std:
     const std::string_view id = record.Get("id");
     const int row = rx.LastRowWithId(id);
     if (row < 0) {
-      AddNewRow(rx, record, status, sendBigBet);
+      // A board that already holds as many matches as a reply can carry takes no more, so a
+      // service that invents new matches at every refresh cannot grow it without bound.
+      if (static_cast<std::size_t>(rx.RowCount()) < kMaxRecordsPerReply) {
+        AddNewRow(rx, record, status, sendBigBet);
+      }
       continue;
     }
     if (!UpdateKnownRow(rx, row, record, status)) continue;

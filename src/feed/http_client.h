@@ -11,10 +11,10 @@ struct RequestLimits {
   std::chrono::milliseconds connectTimeout{10'000};
   // A transfer that receives no byte for this long is abandoned.
   std::chrono::milliseconds stallTimeout{30'000};
-  // A whole request, redirects included, ends after this long even while bytes still trickle.
-  std::chrono::milliseconds totalTimeout{120'000};
   // A reply body larger than this is a failed request.
   std::size_t maxReplyBytes = 32u * 1024u * 1024u;
+  // A whole request, redirects included, ends after this long even while bytes still trickle.
+  std::chrono::milliseconds totalTimeout{120'000};
   static RequestLimits Default() { return {}; }
 };
 

@@ -23,7 +23,7 @@ std::vector<std::string_view> CutRecords(std::string_view reply) {
   std::vector<std::string_view> records;
   const char* const end = reply.data() + reply.size();
   const char* at = reply.data();
-  while (true) {
+  while (records.size() < kMaxRecordsPerReply) {
     const char* const open = std::search(at, end, openSearch);
     if (open == end) break;
     const char* const valueStart = open + kRecordOpen.size();

@@ -10,6 +10,10 @@
 
 namespace zelko {
 
+// The most match records one reply is read for. A busy day lists a few thousand matches; what a
+// reply holds beyond this is not read, so no reply can grow the boards without bound.
+inline constexpr std::size_t kMaxRecordsPerReply = 10'000;
+
 // Cuts a feed reply into the texts of its match records, in reply order: each text stands
 // between an opening "<match>" and the next "</match>". A record without its closing marker,
 // and everything outside records, is ignored. One pass over the reply.

@@ -40,6 +40,17 @@ TEST(CutRecordsTest, RecordsInReplyOrder) {
   }
 }
 
+TEST(CutRecordsTest, AReplyIsReadForABoundedNumberOfRecords) {
+  std::string reply;
+  for (std::size_t i = 0; i < kMaxRecordsPerReply + 5; ++i) {
+    reply += "<match>" + std::to_string(i) + "</match>";
+  }
+  const auto records = CutRecords(reply);
+  ASSERT_EQ(records.size(), kMaxRecordsPerReply);
+  EXPECT_EQ(records.front(), "0");
+  EXPECT_EQ(records.back(), std::to_string(kMaxRecordsPerReply - 1));
+}
+
 TEST(RecordReaderTest, ReadsElementsWithFirstOccurrenceRules) {
   const RecordReader reader(
       "<s1>5000>>6000>>2.10>></s1><score>1:0</score><score1>(0:0)</score1>"

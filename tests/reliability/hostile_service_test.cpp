@@ -228,7 +228,8 @@ TEST(HostileService, AMillionTinyRecordsAreReadInBoundedTimeAndMemory) {
   for (int i = 0; i < 1'000'000; ++i) reply += "<match></match>";
   const auto start = Clock::now();
   const auto records = CutRecords(reply);
-  EXPECT_EQ(records.size(), 1'000'000u);
+  // Only the first records up to the bound are read at all.
+  EXPECT_EQ(records.size(), kMaxRecordsPerReply);
   std::size_t read = 0;
   for (const std::string_view text : records) {
     if (RecordReader(text).Has("id")) ++read;
@@ -343,12 +344,13 @@ TEST(HostileService, ASilentPeerIsCutAtTheStallTimeOut) {
   EXPECT_LT(SecondsSince(start), 2.5);
 }
 
-// A reply within the cap whose every record is a new match: what one reply can add to the
-// boards is not bounded yet (about 15 kB of grid per record), so a 32 MB reply of tiny
-// records could take gigabytes. Enable once a reply's records are capped.
-TEST(HostileService, DISABLED_OneReplyCannotGrowTheBoardsWithoutBound) {
+// A reply within the cap whose every record is a new match (about 15 kB of grid per record): a
+// reply is read for a bounded number of records, so an 8 MB reply (a quarter of a million records)
+// of tiny records cannot take gigabytes, and later refreshes inventing new matches cannot grow the
+// board past that bound.
+TEST(HostileService, OneReplyCannotGrowTheBoardsWithoutBound) {
   std::string reply;
-  for (int i = 0; reply.size() < 30 * kMiB; ++i) {
+  for (int i = 0; reply.size() < 8 * kMiB; ++i) {
     reply += "<match><id>" + std::to_string(i) + "</id></match>";
   }
   test::LoopbackServer server;
@@ -359,6 +361,17 @@ TEST(HostileService, DISABLED_OneReplyCannotGrowTheBoardsWithoutBound) {
   CurlHttpClient client(ClientProfile::Form, "IdHTTP1");
   Boards boards;
   RefreshMoney(boards.rx, boards.rx2, client, server.Url("/login/zelko.php?menu=today"), {});
+  EXPECT_EQ(static_cast<std::size_t>(boards.rx.RowCount()), kMaxRecordsPerReply);
+  EXPECT_EQ(boards.rx.CellText(0, 0), "kept");
+  EXPECT_EQ(boards.rx.CellText(0, 1), "0");
+  // The next reply's matches are all new ones; the board stays at its bound.
+  std::string next;
+  for (int i = 0; next.size() < 8 * kMiB; ++i) {
+    next += "<match><id>x" + std::to_string(i) + "</id></match>";
+  }
+  reply = std::move(next);
+  RefreshMoney(boards.rx, boards.rx2, client, server.Url("/login/zelko.php?menu=today"), {});
+  EXPECT_EQ(static_cast<std::size_t>(boards.rx.RowCount()), kMaxRecordsPerReply);
   EXPECT_LT(test::OwnPeakKb(), kMemoryBoundKb);
 }
 
