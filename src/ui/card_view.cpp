@@ -20,6 +20,8 @@ namespace {
 constexpr std::size_t kCacheLimit = 512;
 constexpr int kTextPadding = 1;
 constexpr int kSmallestPixelSize = 7;
+// Distinct texts kept laid out, over all columns: a few days' boards of odds and names.
+constexpr std::size_t kTextCacheLimit = 20000;
 
 class CardDelegate final : public QStyledItemDelegate {
  public:
@@ -85,6 +87,7 @@ CardView::CardView(GridModel* model, QWidget* parent) : QListView(parent), model
 void CardView::UpdateDrawnColumns() {
   drawn_.clear();
   const GridTable& grid = model_->Grid();
+  texts_.resize(static_cast<std::size_t>(grid.ColumnCount()));
   for (int c = 0; c < grid.ColumnCount(); ++c) {
     // A place below the card's height lies outside the card and is never drawn.
     if (grid.ColumnVisible(c) && grid.Column(c).bounds.top < kSlideSize) drawn_.push_back(c);
@@ -104,26 +107,58 @@ void CardView::ForgetAll() {
   cache_.clear();
 }
 
-void CardView::FitText(QString text, int column, Cell& cell) const {
+const CardView::SizedFont& CardView::FontOf(int column, int pixelSize) const {
+  const int key = column * 256 + std::min(pixelSize, 255);
+  auto found = fonts_.find(key);
+  if (found != fonts_.end()) return found->second;
+  QFont font = model_->ColumnFont(column);
+  if (font.pixelSize() != pixelSize) font.setPixelSize(pixelSize);
+  return fonts_.emplace(key, SizedFont(font)).first->second;
+}
+
+const CardView::FittedText& CardView::FitText(const QString& text, int column) const {
+  auto& texts = texts_[static_cast<std::size_t>(column)];
+  auto found = texts.constFind(text);
+  if (found != texts.constEnd()) return *found;
+  if (textCount_ >= kTextCacheLimit) {
+    // Only a day's worth of distinct texts gets here; start again rather than track ages.
+    for (auto& column_texts : texts_) column_texts.clear();
+    textCount_ = 0;
+  }
   const ColumnSpec& spec = model_->Grid().Column(column);
   const int room = spec.bounds.width - 2 * kTextPadding;
-  QFont font = model_->ColumnFont(column);
-  int width = QFontMetrics(font).horizontalAdvance(text);
+  const SizedFont* font = &FontOf(column, model_->ColumnFont(column).pixelSize());
+  QString shown = text;
+  // One line, as the place holds one.
+  shown.replace(QLatin1Char('\n'), QLatin1Char(' '));
+  int width = font->metrics.horizontalAdvance(shown);
   // A text wider than its place is drawn smaller, down to a floor, so that numbers stay whole;
   // only what does not fit even then is cut with an ellipsis.
   if (width > room && room > 0) {
-    const int size = font.pixelSize();
+    const int size = font->font.pixelSize();
     const int fitted = std::max(kSmallestPixelSize, size * room / width);
     if (fitted < size) {
-      font.setPixelSize(fitted);
-      width = QFontMetrics(font).horizontalAdvance(text);
+      font = &FontOf(column, fitted);
+      width = font->metrics.horizontalAdvance(shown);
     }
-    if (width > room) {
-      text = QFontMetrics(font).elidedText(text, Qt::ElideRight, room);
-    }
+    if (width > room) shown = font->metrics.elidedText(shown, Qt::ElideRight, room);
   }
-  cell.text = std::move(text);
-  cell.font = font;
+  FittedText fitted;
+  fitted.font = font;
+  fitted.text.setTextFormat(Qt::PlainText);
+  fitted.text.setText(shown);
+  fitted.text.prepare(QTransform(), font->font);
+  // Placed as drawText places one line in the place less its padding.
+  const QSizeF size = fitted.text.size();
+  const QRectF place = QRectF(PlaceRect(spec.bounds)).adjusted(kTextPadding, 0, -kTextPadding, 0);
+  const qreal left = (CardAlignment(column) & Qt::AlignLeft)
+                         ? place.left()
+                         : place.left() + (place.width() - size.width()) / 2;
+  const qreal top = place.top() + (place.height() - size.height()) / 2;
+  fitted.offset = QPointF(left, top);
+  fitted.overflows = !place.contains(QRectF(fitted.offset, size));
+  ++textCount_;
+  return *texts.insert(text, std::move(fitted));
 }
 
 const CardView::Card& CardView::CardOf(int row) const {
@@ -136,12 +171,12 @@ const CardView::Card& CardView::CardOf(int row) const {
   card.cells.reserve(drawn_.size());
   for (int c : drawn_) {
     const ColumnSpec& spec = grid.Column(c);
-    Cell cell{c, {}, ToQColor(grid.CellColor(c, row), pal), 0, {}};
+    Cell cell{c, {}, ToQColor(grid.CellColor(c, row), pal), 0};
     switch (spec.kind) {
       case ColumnKind::Text: {
         const std::string_view t = grid.TextView(c, row);
         if (t.empty()) break;
-        FitText(QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size())), c, cell);
+        cell.text = FitText(QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size())), c);
         break;
       }
       case ColumnKind::Image:
@@ -173,12 +208,15 @@ void CardView::PaintCard(QPainter& painter, const QRect& rect, int row, bool cur
     if (background != window) painter.fillRect(place, background);
     switch (spec.kind) {
       case ColumnKind::Text: {
-        if (cell.text.isEmpty()) break;
-        painter.setFont(cell.font);
+        if (cell.text.font == nullptr) break;
+        painter.setFont(cell.text.font->font);
         painter.setPen(ToQColor(spec.font.color, pal));
-        painter.drawText(place.adjusted(kTextPadding, 0, -kTextPadding, 0),
-                         static_cast<int>(CardAlignment(cell.column) | Qt::TextSingleLine),
-                         cell.text);
+        if (cell.text.overflows) {
+          painter.save();
+          painter.setClipRect(place, Qt::IntersectClip);
+        }
+        painter.drawStaticText(cell.text.offset + rect.topLeft(), cell.text.text);
+        if (cell.text.overflows) painter.restore();
         break;
       }
       case ColumnKind::Image: {

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetrics>
+#include <QHash>
 #include <QListView>
+#include <QPointF>
+#include <QStaticText>
 #include <QString>
 #include <unordered_map>
 #include <vector>
@@ -45,19 +49,35 @@ class CardView final : public QListView {
   bool viewportEvent(QEvent* event) override;
 
  private:
+  // A column's font at one pixel size, with its metrics: resolving a font and building its
+  // metrics costs more than most of the cells drawn with it.
+  struct SizedFont {
+    explicit SizedFont(const QFont& f) : font(f), metrics(f) {}
+    QFont font;
+    QFontMetrics metrics;
+  };
+  // A text as it is drawn in a column's place: fitted (smaller or cut) once, laid out once.
+  // Many cells of a column hold the same text (odds, stakes, statuses), so these are shared by
+  // text rather than kept per cell.
+  struct FittedText {
+    QStaticText text;
+    const SizedFont* font = nullptr;  // the column's font, smaller where the text would not fit
+    QPointF offset;                   // top left of the text in its place
+    bool overflows = false;           // the text reaches outside its place and is clipped to it
+  };
   struct Cell {
     int column;
-    QString text;
+    FittedText text;
     QColor background;
-    int value;   // image index or checked state
-    QFont font;  // the column's font, smaller where the text would not fit
+    int value;  // image index or checked state
   };
   struct Card {
     std::vector<Cell> cells;
   };
 
   const Card& CardOf(int row) const;
-  void FitText(QString text, int column, Cell& cell) const;
+  const SizedFont& FontOf(int column, int pixelSize) const;
+  const FittedText& FitText(const QString& text, int column) const;
   void ForgetRows(int first, int last);
   void ForgetAll();
   void UpdateDrawnColumns();
@@ -65,6 +85,12 @@ class CardView final : public QListView {
   GridModel* model_;
   std::vector<int> drawn_;
   mutable std::unordered_map<int, Card> cache_;
+  // Keyed by column and pixel size; never dropped, as the columns' fonts never change. Nodes
+  // stay where they are, so cells point at them.
+  mutable std::unordered_map<int, SizedFont> fonts_;
+  // Per column, its texts as drawn.
+  mutable std::vector<QHash<QString, FittedText>> texts_;
+  mutable std::size_t textCount_ = 0;
   int pressedRow_ = -1;
   int pressedColumn_ = -1;
   int currentColumn_ = -1;

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QHelpEvent>
 #include <QImage>
+#include <QPainter>
 #include <QPixmap>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -35,6 +36,14 @@ void FillCard(GridTable& grid, int row, const std::string& id) {
   grid.SetCellColor(col::R_Status, row, colors::kGreen);
   grid.SetCellText(col::R_1, row, "2.10");
   grid.SetCellInteger(col::RFlag, row, 23);
+}
+
+QImage RenderCard(const CardView& view, int row) {
+  QImage image(CardView::kCardWidth, 80, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  view.PaintCard(painter, image.rect(), row, false);
+  return image;
 }
 
 bool Opaque(const QPixmap& p) {
@@ -288,6 +297,51 @@ class GridModelTest : public QObject {
     for (int r = 0; r < 5000; ++r) grid.SetCellText(col::rnow, r, "1");
     QCoreApplication::processEvents();
     QCOMPARE(view.verticalScrollBar()->value(), 80 * 2500);
+  }
+
+  void cachedCardsRepaintWhatChanged() {
+    GridTable grid("RX2", Rx2Columns());
+    GridModel model(grid, *images_);
+    for (int i = 0; i < 3; ++i) FillCard(grid, grid.AddRow(), std::to_string(i));
+    // A text too wide for its place, drawn smaller and cut.
+    grid.SetCellText(col::R_1, 2, "123456789012345678901234567890");
+    CardView view(&model);
+    const QImage before = RenderCard(view, 1);
+    QCOMPARE(RenderCard(view, 1), before);  // from the cache, the same
+
+    // A changed text and a changed colour reach the card drawn from the cache.
+    grid.SetCellText(col::R_1, 1, "3.45");
+    grid.SetCellColor(col::R_Status, 1, colors::kRed);
+    QCoreApplication::processEvents();
+    const QImage after = RenderCard(view, 1);
+    QVERIFY(after != before);
+    {
+      CardView fresh(&model);
+      QCOMPARE(after, RenderCard(fresh, 1));
+    }
+    // A text shared by cards: the first card keeps its text when the second takes another.
+    grid.SetCellText(col::R_1, 0, "3.45");
+    grid.SetCellText(col::R_1, 1, "2.10");
+    QCoreApplication::processEvents();
+    {
+      CardView fresh(&model);
+      QCOMPARE(RenderCard(view, 0), RenderCard(fresh, 0));
+      QCOMPARE(RenderCard(view, 1), RenderCard(fresh, 1));
+      QCOMPARE(RenderCard(view, 2), RenderCard(fresh, 2));
+    }
+    // A column hidden or shown redraws the cached cards.
+    const QImage shown = RenderCard(view, 2);
+    grid.SetColumnVisible(col::R_1, false);
+    QCoreApplication::processEvents();
+    const QImage hidden = RenderCard(view, 2);
+    QVERIFY(hidden != shown);
+    {
+      CardView fresh(&model);
+      QCOMPARE(hidden, RenderCard(fresh, 2));
+    }
+    grid.SetColumnVisible(col::R_1, true);
+    QCoreApplication::processEvents();
+    QCOMPARE(RenderCard(view, 2), shown);
   }
 
   void sideGridsFollowTheColumns() {
