@@ -200,6 +200,9 @@ void CardView::PaintCard(QPainter& painter, const QRect& rect, int row, bool cur
   painter.setClipRect(rect);
   painter.fillRect(rect, window);
   const Card& card = CardOf(row);
+  const SizedFont* font = nullptr;
+  Color pen{};
+  bool penSet = false;
   for (const Cell& cell : card.cells) {
     const ColumnSpec& spec = grid.Column(cell.column);
     const QRect place = PlaceRect(spec.bounds).translated(rect.topLeft());
@@ -209,8 +212,17 @@ void CardView::PaintCard(QPainter& painter, const QRect& rect, int row, bool cur
     switch (spec.kind) {
       case ColumnKind::Text: {
         if (cell.text.font == nullptr) break;
-        painter.setFont(cell.text.font->font);
-        painter.setPen(ToQColor(spec.font.color, pal));
+        // Setting a painter's font or pen resolves and marks its state every time, even for
+        // the same one; most neighbouring cells share both.
+        if (cell.text.font != font) {
+          font = cell.text.font;
+          painter.setFont(font->font);
+        }
+        if (!penSet || spec.font.color != pen) {
+          pen = spec.font.color;
+          penSet = true;
+          painter.setPen(ToQColor(pen, pal));
+        }
         if (cell.text.overflows) {
           painter.save();
           painter.setClipRect(place, Qt::IntersectClip);
@@ -236,6 +248,9 @@ void CardView::PaintCard(QPainter& painter, const QRect& rect, int row, bool cur
         if (!isEnabled()) box.state &= ~QStyle::State_Enabled;
         box.palette = pal;
         style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &box, &painter, this);
+        // The style may leave its own font and pen behind.
+        font = nullptr;
+        penSet = false;
         break;
       }
     }
