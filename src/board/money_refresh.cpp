@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -43,6 +44,22 @@ constexpr std::array<MarketNames, kSelections.size()> kMarketNames{{
 
 constexpr std::string_view kNoTime = "00:00";
 
+// The cells of one "bfpr" / "bf_live" element, read by its reader.
+void FillMarketCellsFrom(GridTable& rx, int row, const RecordReader& figures) {
+  PerSelection percents{};
+  PerSelection money{};
+  for (std::size_t i = 0; i < kSelections.size(); ++i) {
+    const SelectionColumns& sel = kSelections[i];
+    const MarketNames& names = kMarketNames[i];
+    percents[i] = WholeNumberOr0(figures.Get(names.percent));
+    money[i] = WholeNumberOr0(figures.Get(names.money));
+    rx.SetCellText(sel.odds, row, figures.Get(names.odds));
+    rx.SetCellText(sel.percent, row, figures.Get(names.percent));
+    rx.SetCellText(sel.money, row, figures.Get(names.money));
+  }
+  PaintMarketCells(rx, row, percents, money);
+}
+
 // A time of day in seconds; a text that is not one counts as midnight.
 int SecondsOrMidnight(std::string_view text) {
   return ParseTimeOfDay(text).value_or(0);
@@ -64,11 +81,12 @@ void AddNewRow(GridTable& rx, const RecordReader& record, std::string_view statu
   const int row = rx.AddRow();
   FillBoardRow(rx, row, record);
 
-  const std::string_view market = record.Get("bfpr");
-  if (!market.empty()) {
-    FillMarketCells(rx, row, market);
+  // The figures are read from the record's index: "bfpr" is not scanned a second time.
+  const RecordReader market = record.Nested("bfpr");
+  if (!record.Get("bfpr").empty()) {
+    FillMarketCellsFrom(rx, row, market);
     rx.SetCellText(col::update, row, "Last Update");
-    rx.SetCellText(col::last, row, RecordReader(market).Get("last"));
+    rx.SetCellText(col::last, row, market.Get("last"));
     const RowVerdict found = WriteNewRowBalances(rx, row);
     // The status cells are still empty here, so a new row is never taken for a running match.
     const int oddsColumn = VerdictOddsColumn(found.verdict);
@@ -82,11 +100,16 @@ void AddNewRow(GridTable& rx, const RecordReader& record, std::string_view statu
 }
 
 // A match the board holds: its status cells, and its figures when the service's are newer.
-// Gives whether the figures were rewritten.
-bool UpdateKnownRow(GridTable& rx, int row, const RecordReader& record, std::string_view status) {
+// Gives whether the figures were rewritten. Most refreshes bring no newer figures, so the
+// record is first read without an index, for the few names that decide; only a row whose
+// figures are rewritten has the whole record indexed.
+// `indexed` holds the record's index when it is built already (then `record` is that reader).
+bool UpdateKnownRow(GridTable& rx, int row, std::string_view text, const RecordReader& record,
+                    std::optional<RecordReader>& indexed, std::string_view status) {
   const bool live = status == "LIVE";
-  const std::string_view market = record.Get(live ? "bf_live" : "bfpr");
-  const RecordReader figures(market);
+  const std::string_view marketName = live ? "bf_live" : "bfpr";
+  const std::string_view market = record.Get(marketName);
+  const RecordReader figures = record.Nested(marketName);
   std::string_view taken = figures.Get("last");
   if (taken.empty()) taken = kNoTime;
   std::string_view takenAtScore = figures.Get("score");
@@ -110,7 +133,8 @@ bool UpdateKnownRow(GridTable& rx, int row, const RecordReader& record, std::str
   }
   if (!update) return false;
 
-  FillMarketCells(rx, row, market);
+  if (!indexed) indexed.emplace(text);
+  FillMarketCellsFrom(rx, row, indexed->Nested(marketName));
   rx.SetCellText(col::update, row, "Last Update");
   rx.SetCellText(col::last, row, taken);
 
@@ -131,19 +155,7 @@ bool UpdateKnownRow(GridTable& rx, int row, const RecordReader& record, std::str
 }  // namespace
 
 void FillMarketCells(GridTable& rx, int row, std::string_view element) {
-  const RecordReader figures(element);
-  PerSelection percents{};
-  PerSelection money{};
-  for (std::size_t i = 0; i < kSelections.size(); ++i) {
-    const SelectionColumns& sel = kSelections[i];
-    const MarketNames& names = kMarketNames[i];
-    percents[i] = WholeNumberOr0(figures.Get(names.percent));
-    money[i] = WholeNumberOr0(figures.Get(names.money));
-    rx.SetCellText(sel.odds, row, figures.Get(names.odds));
-    rx.SetCellText(sel.percent, row, figures.Get(names.percent));
-    rx.SetCellText(sel.money, row, figures.Get(names.money));
-  }
-  PaintMarketCells(rx, row, percents, money);
+  FillMarketCellsFrom(rx, row, RecordReader(element));
 }
 
 bool RefreshMoney(GridTable& rx, GridTable& rx2, HttpClient& idHttp1, const std::string& todayUrl,
@@ -152,7 +164,7 @@ bool RefreshMoney(GridTable& rx, GridTable& rx2, HttpClient& idHttp1, const std:
   if (reply.failed) return false;
 
   for (const std::string_view text : CutRecords(reply.text)) {
-    const RecordReader record(text);
+    const RecordReader record = RecordReader::Unindexed(text);
     const std::string_view status = record.Get("status");
     const std::string_view id = record.Get("id");
     const int row = rx.LastRowWithId(id);
@@ -160,11 +172,14 @@ bool RefreshMoney(GridTable& rx, GridTable& rx2, HttpClient& idHttp1, const std:
       // A board that already holds as many matches as a reply can carry takes no more, so a
       // service that invents new matches at every refresh cannot grow it without bound.
       if (static_cast<std::size_t>(rx.RowCount()) < kMaxRecordsPerReply) {
-        AddNewRow(rx, record, status, sendBigBet);
+        AddNewRow(rx, RecordReader(text), status, sendBigBet);
       }
       continue;
     }
-    if (!UpdateKnownRow(rx, row, record, status)) continue;
+    // Finished and called-off rows are always rewritten, so their records are indexed at once.
+    std::optional<RecordReader> indexed;
+    if (status == "FINISH" || status == "CANCEL") indexed.emplace(text);
+    if (!UpdateKnownRow(rx, row, text, indexed ? *indexed : record, indexed, status)) continue;
     if (rx2.RowCount() > 0) {
       const int boardRow = rx2.LastRowWithId(id);
       if (boardRow >= 0) CopyBoardRow(rx2, boardRow, rx, row);

@@ -87,7 +87,7 @@ bool LoadTodayBoard(GridTable& rx, HttpClient& idHttp1, const std::string& today
 
     const std::string_view radarText = record.Get("radar");
     if (!radarText.empty()) {
-      const RecordReader radar(radarText);
+      const RecordReader radar = record.Nested("radar");
       FillRadarCells(rx, row, radar);
       rx.SetCellText(col::update, row, "Last Update");
       rx.SetCellText(col::last, row, radar.Get("last"));

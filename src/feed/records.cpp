@@ -136,6 +136,7 @@ RecordReader::RecordReader(std::string_view text) : text_(text) {
   if (size == 0) return;
   slots_.resize(InitialSlots(size));
   tags_.reserve(slots_.size() / 2);
+  marks_.reserve(slots_.size());
 
   std::size_t pos = 0;
   while (true) {
@@ -155,9 +156,9 @@ RecordReader::RecordReader(std::string_view text) : text_(text) {
     for (const char c : name) h = HashStep(h, c);
     const std::uint32_t hash = HashEnd(h, name.size());
     if (closing) {
-      Closed(name, hash, pos);
+      Closed(name, hash, pos, end + 1);
     } else {
-      Opened(name, hash, end + 1);
+      Opened(name, hash, pos, end + 1);
     }
     pos = end + 1;
   }
@@ -186,21 +187,39 @@ void RecordReader::Grow() {
   }
 }
 
-void RecordReader::Opened(std::string_view name, std::uint32_t hash, std::size_t valueStart) {
+void RecordReader::Chain(Tag& tag, std::size_t start, std::size_t end, bool closing) {
+  const auto mark = static_cast<std::uint32_t>(marks_.size());
+  marks_.push_back(Mark{start, end, kNoMark, closing});
+  marks_[tag.lastMark].next = mark;
+  tag.lastMark = mark;
+}
+
+void RecordReader::Opened(std::string_view name, std::uint32_t hash, std::size_t start,
+                          std::size_t valueStart) {
   if ((tags_.size() + 1) * 2 > slots_.size()) Grow();
   Slot& slot = slots_[SlotOf(name, hash)];
-  if (slot.tag != 0) return;  // only the first opening marker counts
-  tags_.push_back(Tag{name, valueStart, kNoClose});
+  if (slot.tag != 0) {
+    // Only the first opening marker gives this text's value; later ones may open the value of
+    // a nested text.
+    Chain(tags_[slot.tag - 1], start, valueStart, false);
+    return;
+  }
+  const auto mark = static_cast<std::uint32_t>(marks_.size());
+  marks_.push_back(Mark{start, valueStart, kNoMark, false});
+  tags_.push_back(Tag{name, valueStart, kNoClose, mark, mark});
   slot.tag = static_cast<std::uint32_t>(tags_.size());
   slot.hash = hash;
 }
 
-void RecordReader::Closed(std::string_view name, std::uint32_t hash, std::size_t closeStart) {
-  // A closing marker before the name's first opening one closes nothing.
+void RecordReader::Closed(std::string_view name, std::uint32_t hash, std::size_t closeStart,
+                          std::size_t end) {
+  // A closing marker before the name's first opening one closes nothing, in this text or in
+  // any nested one.
   const Slot& slot = slots_[SlotOf(name, hash)];
   if (slot.tag == 0) return;
   Tag& tag = tags_[slot.tag - 1];
   if (tag.valueEnd == kNoClose) tag.valueEnd = closeStart;
+  Chain(tag, closeStart, end, true);
 }
 
 namespace {
@@ -215,12 +234,26 @@ std::string Marker(std::string_view lead, std::string_view name) {
   return marker;
 }
 
+// The first place of `needle` in `text` at or after `from`, or npos. glibc's memmem skips
+// ahead by the needle's length where string_view::find stops at every '<' of the text.
+std::size_t Find(std::string_view text, std::string_view needle, std::size_t from) {
+  if (text.size() - from < needle.size()) return std::string_view::npos;
+#if defined(__GLIBC__)
+  const void* const found =
+      memmem(text.data() + from, text.size() - from, needle.data(), needle.size());
+  if (found == nullptr) return std::string_view::npos;
+  return static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
+#else
+  return text.find(needle, from);
+#endif
+}
+
 std::optional<std::string_view> SearchDirectly(std::string_view text, std::string_view name) {
   const std::string opening = Marker("<", name);
-  const std::size_t open = text.find(opening);
+  const std::size_t open = Find(text, opening, 0);
   if (open == std::string_view::npos) return std::nullopt;
   const std::size_t valueStart = open + opening.size();
-  const std::size_t close = text.find(Marker("</", name), valueStart);
+  const std::size_t close = Find(text, Marker("</", name), valueStart);
   if (close == std::string_view::npos) return std::nullopt;
   return text.substr(valueStart, close - valueStart);
 }
@@ -228,6 +261,8 @@ std::optional<std::string_view> SearchDirectly(std::string_view text, std::strin
 }  // namespace
 
 std::optional<std::string_view> RecordReader::Lookup(std::string_view name) const {
+  if (unindexed_) return SearchDirectly(text_, name);
+  if (root_ != nullptr) return LookupNested(name);
   const std::optional<std::uint32_t> hash = IndexedHash(name);
   if (!hash) return SearchDirectly(text_, name);
   if (slots_.empty()) return std::nullopt;
@@ -236,6 +271,59 @@ std::optional<std::string_view> RecordReader::Lookup(std::string_view name) cons
   const Tag& tag = tags_[slot.tag - 1];
   if (tag.valueEnd == kNoClose) return std::nullopt;
   return text_.substr(tag.valueStart, tag.valueEnd - tag.valueStart);
+}
+
+std::optional<std::string_view> RecordReader::LookupNested(std::string_view name) const {
+  const std::optional<std::uint32_t> hash = IndexedHash(name);
+  if (!hash) return SearchDirectly(text_, name);
+  const RecordReader& root = *root_;
+  if (root.slots_.empty()) return std::nullopt;
+  const Slot& slot = root.slots_[root.SlotOf(name, *hash)];
+  if (slot.tag == 0) return std::nullopt;
+  // In this text, the first opening marker wholly inside it, then the first closing marker
+  // after that one, also wholly inside. The root's markers never overlap, so the ones of a
+  // name are in text order along its chain.
+  const std::size_t first = offset_;
+  const std::size_t last = offset_ + text_.size();
+  std::uint32_t at = root.tags_[slot.tag - 1].firstMark;
+  std::size_t valueStart = 0;
+  while (true) {
+    if (at == kNoMark) return std::nullopt;
+    const Mark& mark = root.marks_[at];
+    if (mark.end > last) return std::nullopt;
+    at = mark.next;
+    if (!mark.closing && mark.start >= first) {
+      valueStart = mark.end;
+      break;
+    }
+  }
+  for (; at != kNoMark; at = root.marks_[at].next) {
+    const Mark& mark = root.marks_[at];
+    if (mark.end > last) return std::nullopt;
+    if (mark.closing) {
+      return root.text_.substr(valueStart, mark.start - valueStart);
+    }
+  }
+  return std::nullopt;
+}
+
+RecordReader RecordReader::Unindexed(std::string_view text) {
+  RecordReader reader{std::string_view{}};
+  reader.text_ = text;
+  reader.unindexed_ = true;
+  return reader;
+}
+
+RecordReader RecordReader::Nested(std::string_view name) const {
+  const std::string_view value = Get(name);
+  if (unindexed_) return Unindexed(value);
+  // An empty text has no markers: a reader of its own costs nothing.
+  if (value.empty()) return RecordReader(std::string_view{});
+  RecordReader nested{std::string_view{}};
+  nested.text_ = value;
+  nested.root_ = root_ != nullptr ? root_ : this;
+  nested.offset_ = static_cast<std::size_t>(value.data() - nested.root_->text_.data());
+  return nested;
 }
 
 std::string_view RecordReader::Get(std::string_view name) const {

@@ -23,9 +23,22 @@ std::vector<std::string_view> CutRecords(std::string_view reply);
 // rules of ReadTag: the value of a name is the text between its first "<name>" and the first
 // "</name>" after that. A missing element reads as empty. The text is indexed once on
 // construction, so reading many names costs one pass over the text, not one per name.
+//
+// A nested element's text is read with Nested, which indexes nothing: the record's pass has
+// already met every marker of that text, so the nested reader answers from the record's index,
+// taking only the markers that lie wholly inside its text.
 class RecordReader {
  public:
   explicit RecordReader(std::string_view text);
+
+  // A reader that indexes nothing and searches the text for each name it is asked for, as
+  // ReadTag does: cheaper than the index when only a few names are read. Its nested readers
+  // search too.
+  static RecordReader Unindexed(std::string_view text);
+
+  // A reader of the element's value, as RecordReader(Get(name)) reads it. It answers from this
+  // reader's index, so this reader (or the one it was made from) must outlive it and stay put.
+  RecordReader Nested(std::string_view name) const;
 
   // The element's value, or an empty view when the record lacks it.
   std::string_view Get(std::string_view name) const;
@@ -40,8 +53,22 @@ class RecordReader {
     std::string_view name;
     std::size_t valueStart;
     std::size_t valueEnd;  // kNoClose until the closing marker is met
+    // Every marker of the name from its first opening one on, in text order, as a chain
+    // through marks_: a nested reader looks for the first ones inside its own text.
+    std::uint32_t firstMark;
+    std::uint32_t lastMark;
   };
   static constexpr std::size_t kNoClose = static_cast<std::size_t>(-1);
+
+  // One marker of a name: where its '<' stands, where the text after its '>' starts, and the
+  // name's next marker (kNoMark for none).
+  struct Mark {
+    std::size_t start;
+    std::size_t end;
+    std::uint32_t next;
+    bool closing;
+  };
+  static constexpr std::uint32_t kNoMark = static_cast<std::uint32_t>(-1);
 
   // A place of the open-addressing table over tags_: the tag's index + 1 (0 for an empty
   // place) and its name's hash, so that a probe compares names only when the hashes agree.
@@ -52,12 +79,19 @@ class RecordReader {
 
   // The slot holding the tag of `name`, or the empty slot where it would go.
   std::size_t SlotOf(std::string_view name, std::uint32_t hash) const;
-  void Opened(std::string_view name, std::uint32_t hash, std::size_t valueStart);
-  void Closed(std::string_view name, std::uint32_t hash, std::size_t closeStart);
+  void Opened(std::string_view name, std::uint32_t hash, std::size_t start, std::size_t valueStart);
+  void Closed(std::string_view name, std::uint32_t hash, std::size_t closeStart, std::size_t end);
+  void Chain(Tag& tag, std::size_t start, std::size_t end, bool closing);
   void Grow();
   std::optional<std::string_view> Lookup(std::string_view name) const;
+  std::optional<std::string_view> LookupNested(std::string_view name) const;
 
   std::string_view text_;
+  // For a nested reader: the reader that indexed the whole text, and where text_ starts in it.
+  const RecordReader* root_ = nullptr;
+  std::size_t offset_ = 0;
+  bool unindexed_ = false;
+  std::vector<Mark> marks_;  // in text order
   std::vector<Tag> tags_;    // in the order their names were first opened
   std::vector<Slot> slots_;  // kept at most half full; a power of two in size
 };

@@ -60,6 +60,10 @@ TEST(RecordReaderTest, ReadsElementsWithFirstOccurrenceRules) {
   EXPECT_EQ(reader.Get("score1"), "(0:0)");
   EXPECT_EQ(RecordReader(reader.Get("bfpr")).Get("s1"), "6000");
   EXPECT_EQ(RecordReader(reader.Get("bfpr")).Text("last"), "12:30");
+  EXPECT_EQ(reader.Nested("bfpr").Get("s1"), "6000");
+  EXPECT_EQ(reader.Nested("bfpr").Text("last"), "12:30");
+  EXPECT_FALSE(reader.Nested("bfpr").Has("score"));
+  EXPECT_FALSE(reader.Nested("radar").Has("s1"));
   EXPECT_TRUE(reader.Has("empty"));
   EXPECT_EQ(reader.Get("empty"), "");
   // A missing element reads as empty, and is told apart from an empty one by Has.
@@ -116,6 +120,62 @@ TEST(RecordReaderTest, AgreesWithReadTagOnGeneratedAndMangledText) {
   }
   // The generator must produce plenty of present and of missing elements to prove anything.
   EXPECT_GT(found, compared / 20);
+  EXPECT_LT(found, compared - compared / 20);
+}
+
+// What a reader of `text` must give for every looked-up name: exactly ReadTag on that text.
+void ExpectReadsLikeReadTag(const RecordReader& reader, const std::string& text,
+                            const std::vector<std::string>& lookups, const std::string& where,
+                            int& compared, int& found) {
+  for (const auto& name : lookups) {
+    std::string expected;
+    const bool expectedFound = ReadTag(text, name, expected);
+    ASSERT_EQ(reader.Has(name), expectedFound) << where << " text: " << text << " name: " << name;
+    ASSERT_EQ(reader.Get(name), expectedFound ? expected : std::string())
+        << where << " text: " << text << " name: " << name;
+    ++compared;
+    found += expectedFound ? 1 : 0;
+  }
+}
+
+TEST(RecordReaderTest, NestedReadersAgreeWithReadTagOnTheElementsText) {
+  const std::vector<std::string> lookups = {"s1", "s10", "score", "score1", "id", "a",
+                                            "",   "/a",  "/s1",   "s",      "sc", "b",
+                                            "/",  "<a",  "a>",    "//a",    "1",  "x"};
+  std::mt19937 random(20261210u);
+  int compared = 0;
+  int found = 0;
+  int nestedTexts = 0;
+  for (int round = 0; round < 5000; ++round) {
+    // Several generated pieces, so that values hold markers of their own.
+    const std::string text = RandomText(random) + RandomText(random) + RandomText(random);
+    const RecordReader reader(text);
+    for (const auto& outer : lookups) {
+      if (!reader.Has(outer)) continue;
+      const std::string value(reader.Get(outer));
+      const RecordReader nested = reader.Nested(outer);
+      ExpectReadsLikeReadTag(nested, value, lookups, "nested " + outer, compared, found);
+      ++nestedTexts;
+      // A reader nested in a nested one answers from the same index.
+      for (const auto& inner : lookups) {
+        if (!nested.Has(inner)) continue;
+        ExpectReadsLikeReadTag(nested.Nested(inner), std::string(nested.Get(inner)), lookups,
+                               "nested " + outer + " / " + inner, compared, found);
+      }
+    }
+    // A missing element nests as an empty text.
+    ExpectReadsLikeReadTag(reader.Nested("missing"), "", lookups, "missing", compared, found);
+    // The reader that indexes nothing, and its nested readers, read the same.
+    const RecordReader unindexed = RecordReader::Unindexed(text);
+    ExpectReadsLikeReadTag(unindexed, text, lookups, "unindexed", compared, found);
+    for (const auto& outer : lookups) {
+      if (!unindexed.Has(outer)) continue;
+      ExpectReadsLikeReadTag(unindexed.Nested(outer), std::string(unindexed.Get(outer)), lookups,
+                             "unindexed nested " + outer, compared, found);
+    }
+  }
+  EXPECT_GT(nestedTexts, 5000);
+  EXPECT_GT(found, compared / 50);
   EXPECT_LT(found, compared - compared / 20);
 }
 
