@@ -57,9 +57,9 @@ std::size_t ReadEverything(std::string_view reply) {
   for (const std::string_view text : CutRecords(reply)) {
     const RecordReader record(text);
     bytes += ReadNames(record, kRecordNames);
-    bytes += ReadNames(RecordReader(record.Get("radar")), kRadarNames);
-    bytes += ReadNames(RecordReader(record.Get("bfpr")), kMarketNames);
-    bytes += ReadNames(RecordReader(record.Get("bf_live")), kMarketNames);
+    bytes += ReadNames(record.Nested("radar"), kRadarNames);
+    bytes += ReadNames(record.Nested("bfpr"), kMarketNames);
+    bytes += ReadNames(record.Nested("bf_live"), kMarketNames);
   }
   return bytes;
 }
