@@ -20,6 +20,7 @@ void ApplyBoardFilter(const GridTable& rx, GridTable& rx2, const StatusBoxes& bo
                       std::string_view filtr, std::string& countLabel) {
   if (rx.RowCount() == 0) return;
   rx2.ClearRows();
+  rx2.ReserveRows(rx.RowCount());
   const std::int64_t threshold = WholeNumberOr0(filtr);
 
   for (int r = 0; r < rx.RowCount(); ++r) {
@@ -34,12 +35,8 @@ void ApplyBoardFilter(const GridTable& rx, GridTable& rx2, const StatusBoxes& bo
     rx2.SetCellColor(col::Bet, t, rx.CellColor(col::rbet, r));
     rx2.SetCellText(col::Bet2, t, rx.TextView(col::rbet2, r));
     rx2.SetCellColor(col::Bet2, t, rx.CellColor(col::rbet2, r));
-    for (int c = 0; c <= col::SharedLast; ++c) {
-      // Check-box and image cells travel as their texts.
-      rx2.SetCellText(c, t, rx.CellText(c, r));
-      rx2.SetCellColor(c, t, rx.CellColor(c, r));
-      rx2.SetCellHint(c, t, rx.CellHint(c, r));
-    }
+    // Check-box and image cells travel as their texts would.
+    rx2.CopyCellsFrom(rx, r, 0, col::SharedLast, t);
     for (std::size_t i = 0; i < kScoreLabels.size(); ++i) {
       rx2.SetCellText(col::score00 + static_cast<int>(i), t, kScoreLabels[i]);
     }

@@ -48,9 +48,22 @@ void GridTable::CheckBounds(int column, int row) const {
     throw GridIndexError("List index out of bounds: " + name_ + " " + OutOfBounds(column, row));
 }
 
-GridTable::Row GridTable::NewRow() const {
-  Row row(columns_.size());
-  for (std::size_t c = 0; c < columns_.size(); ++c) row[c].color = columns_[c].color;
+GridTable::Row GridTable::NewRow() {
+  if (spareRows_.empty()) {
+    Row row(columns_.size());
+    for (std::size_t c = 0; c < columns_.size(); ++c) row[c].color = columns_[c].color;
+    return row;
+  }
+  // A cleared row: back to the state of a fresh one, keeping the texts' capacity.
+  Row row = std::move(spareRows_.back());
+  spareRows_.pop_back();
+  for (std::size_t c = 0; c < columns_.size(); ++c) {
+    Cell& cell = row[c];
+    cell.text.clear();
+    cell.hint.clear();
+    cell.color = columns_[c].color;
+    cell.integer = 0;
+  }
   return row;
 }
 
@@ -87,10 +100,16 @@ void GridTable::DeleteRow(int index) {
 void GridTable::ClearRows() {
   if (rows_.empty()) return;
   if (listener_) listener_->BeforeRemoveRows(0, RowCount() - 1);
+  spareRows_.reserve(spareRows_.size() + rows_.size());
+  for (Row& r : rows_) spareRows_.push_back(std::move(r));
   rows_.clear();
   index_.clear();
   indexValid_ = true;
   if (listener_) listener_->AfterRemoveRows();
+}
+
+void GridTable::ReserveRows(int count) {
+  if (count > 0) rows_.reserve(static_cast<std::size_t>(count));
 }
 
 std::string GridTable::CellText(int column, int row) const {
@@ -143,6 +162,80 @@ void GridTable::SetCellText(int column, int row, std::string_view text) {
   Changed(column, row);
 }
 
+void GridTable::CopyCellsFrom(const GridTable& source, int sourceRow, int first, int last,
+                              int row) {
+  if (first > last) return;
+  source.CheckBounds(first, sourceRow);
+  source.CheckBounds(last, sourceRow);
+  CheckBounds(first, row);
+  CheckBounds(last, row);
+  const Row& from = source.rows_[static_cast<std::size_t>(sourceRow)];
+  Row& to = rows_[static_cast<std::size_t>(row)];
+  for (int c = first; c <= last; ++c) {
+    const auto i = static_cast<std::size_t>(c);
+    const Cell& src = from[i];
+    Cell& dst = to[i];
+    const ColumnKind kind = columns_[i].kind;
+    if (kind != source.columns_[i].kind) {
+      // Kinds that differ go through the texts, as a copy cell by cell does.
+      GridListener* const listener = listener_;
+      const bool notify = listener != nullptr;
+      listener_ = nullptr;  // the cell is told once below
+      const std::string before = notify ? CellText(c, row) : std::string();
+      const Color colorBefore = dst.color;
+      const bool hintChanged = dst.hint != src.hint;
+      SetCellText(c, row, source.CellText(c, sourceRow));
+      dst.color = src.color;
+      if (hintChanged) dst.hint = src.hint;
+      listener_ = listener;
+      if (notify) {
+        if (before != CellText(c, row) || colorBefore != dst.color || hintChanged) Changed(c, row);
+      }
+      continue;
+    }
+    bool changed = false;
+    switch (kind) {
+      case ColumnKind::Check: {
+        // Through the texts a checked state is "True" or "False", that is 1 or 0.
+        const std::int32_t value = src.integer != 0 ? 1 : 0;
+        changed = dst.integer != value;
+        dst.integer = value;
+        break;
+      }
+      case ColumnKind::Image:
+        changed = dst.integer != src.integer;
+        dst.integer = src.integer;
+        break;
+      case ColumnKind::Text:
+        if (c == 0) {
+          if (dst.text != src.text) {
+            std::string old = std::move(dst.text);
+            dst.text.assign(src.text);
+            IndexMove(row, old, dst.text);
+            changed = true;
+          }
+        } else if (listener_) {
+          if (dst.text != src.text) {
+            dst.text.assign(src.text);
+            changed = true;
+          }
+        } else {
+          dst.text.assign(src.text);
+        }
+        break;
+    }
+    if (listener_) {
+      changed = changed || dst.color != src.color || dst.hint != src.hint;
+      dst.color = src.color;
+      if (dst.hint != src.hint) dst.hint.assign(src.hint);
+      if (changed) listener_->CellChanged(c, row);
+    } else {
+      dst.color = src.color;
+      dst.hint.assign(src.hint);
+    }
+  }
+}
+
 Color GridTable::CellColor(int column, int row) const {
   CheckBounds(column, row);
   return At(column, row).color;
@@ -181,7 +274,10 @@ int GridTable::CellInteger(int column, int row) const {
 void GridTable::SetCellInteger(int column, int row, int value) {
   CheckBounds(column, row);
   if (columns_[static_cast<std::size_t>(column)].kind == ColumnKind::Text) {
-    SetCellText(column, row, std::to_string(value));
+    // The decimal text without a string of its own: integers are written by the thousand.
+    char digits[16];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    SetCellText(column, row, std::string_view(digits, static_cast<std::size_t>(end - digits)));
     return;
   }
   Cell& cell = At(column, row);

@@ -105,7 +105,11 @@ class GridTable {
   int AddRow();
   void InsertRow(int index);
   void DeleteRow(int index);
+  // Removes every row. The rows' storage is kept for the rows added next, so that a board
+  // rebuilt from scratch reuses its cells (and their texts' capacity) instead of allocating.
   void ClearRows();
+  // Makes room for `count` rows without moving them again while they are appended.
+  void ReserveRows(int count);
 
   // Text: a check-box cell reads "True"/"False" and is checked by "1" or "true" in any case; an
   // image cell reads its index in decimal and takes a decimal text (an empty or other text
@@ -114,6 +118,14 @@ class GridTable {
   void SetCellText(int column, int row, std::string_view text);
   // The stored text of a text cell without a copy; empty outside the grid and for other kinds.
   std::string_view TextView(int column, int row) const;
+
+  // Copies the cells `first` to `last` of row `sourceRow` of `source` into the same columns of
+  // row `row`, exactly as SetCellText(CellText), SetCellColor and SetCellHint would one cell at
+  // a time: texts, colours, hints, image indexes and checked states. A column whose kind is not
+  // the same in both grids travels as its text. The listener hears one CellChanged per cell
+  // that changed. Raises GridIndexError, before writing anything, when a cell of the range is
+  // outside either grid.
+  void CopyCellsFrom(const GridTable& source, int sourceRow, int first, int last, int row);
 
   Color CellColor(int column, int row) const;
   void SetCellColor(int column, int row, Color color);
@@ -161,7 +173,7 @@ class GridTable {
 
   bool InBounds(int column, int row) const;
   void CheckBounds(int column, int row) const;
-  Row NewRow() const;
+  Row NewRow();
   Cell& At(int column, int row) {
     return rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
   }
@@ -185,6 +197,7 @@ class GridTable {
   std::vector<bool> visible_;
   std::vector<SortKind> sortKinds_;
   std::vector<Row> rows_;
+  std::vector<Row> spareRows_;  // storage of cleared rows, reused by the next rows added
   int sortedColumn_ = -1;
   bool enabled_ = true;
   GridListener* listener_ = nullptr;

@@ -41,13 +41,9 @@ class BoardsDisabled {
 
 void CopyFavoriteRow(const GridTable& rx2, int rx2Row, GridTable& rx3, int rx3Row) {
   rx3.SetCellInteger(col::RCh, rx3Row, 0);  // the red cross
-  const auto copy = [&](int c) {
-    rx3.SetCellText(c, rx3Row, rx2.CellText(c, rx2Row));
-    rx3.SetCellColor(c, rx3Row, rx2.CellColor(c, rx2Row));
-    rx3.SetCellHint(c, rx3Row, rx2.CellHint(c, rx2Row));
-  };
-  for (int c = col::RFlag; c < col::BoardCount; ++c) copy(c);
-  for (int c = col::RId; c < col::RCh; ++c) copy(c);
+  // Column 3 is RX2's check box and RX3's cross: it is not copied.
+  rx3.CopyCellsFrom(rx2, rx2Row, col::RFlag, col::BoardCount - 1, rx3Row);
+  rx3.CopyCellsFrom(rx2, rx2Row, col::RId, col::RCh - 1, rx3Row);
 }
 
 void SyncFavorites(const GridTable& rx2, GridTable& rx3) {

@@ -171,6 +171,158 @@ TEST(GridTable, IdIndexKeepsEveryRowInOrderThroughEdits) {
   EXPECT_TRUE(rx.RowsWithId("a").empty());
 }
 
+// Fills row `r` of `grid` with a different text, colour and hint in every cell, a ticked box,
+// a flag and an ID.
+void FillDistinctRow(GridTable& grid, int r, const std::string& id) {
+  for (int c = 0; c < grid.ColumnCount(); ++c) {
+    const std::string number = std::to_string(c);
+    std::string text = number;
+    text.append(" Москва");
+    grid.SetCellText(c, r, text);
+    grid.SetCellColor(c, r, static_cast<Color>(0x100 + c));
+    std::string hint = number;
+    hint.append(" hint");
+    if (c % 3 != 0) grid.SetCellHint(c, r, hint);
+  }
+  grid.SetCellText(col::RId, r, id);
+  grid.SetCellText(col::R_1S, r, "-12");
+  grid.SetCellChecked(col::RCh, r, true);
+  grid.SetCellInteger(col::RFlag, r, 17);
+}
+
+// The copy a cell at a time that CopyCellsFrom stands for.
+void CopyCellByCell(const GridTable& from, int fromRow, int first, int last, GridTable& to,
+                    int toRow) {
+  for (int c = first; c <= last; ++c) {
+    to.SetCellText(c, toRow, from.CellText(c, fromRow));
+    to.SetCellColor(c, toRow, from.CellColor(c, fromRow));
+    to.SetCellHint(c, toRow, from.CellHint(c, fromRow));
+  }
+}
+
+void ExpectSameRow(const GridTable& a, int ra, const GridTable& b, int rb) {
+  ASSERT_EQ(a.ColumnCount(), b.ColumnCount());
+  for (int c = 0; c < a.ColumnCount(); ++c) {
+    SCOPED_TRACE("column " + std::to_string(c));
+    EXPECT_EQ(a.CellText(c, ra), b.CellText(c, rb));
+    EXPECT_EQ(a.TextView(c, ra), b.TextView(c, rb));
+    EXPECT_EQ(a.CellColor(c, ra), b.CellColor(c, rb));
+    EXPECT_EQ(a.CellHint(c, ra), b.CellHint(c, rb));
+    EXPECT_EQ(a.CellChecked(c, ra), b.CellChecked(c, rb));
+    if (a.Column(c).kind != ColumnKind::Text) {
+      EXPECT_EQ(a.CellInteger(c, ra), b.CellInteger(c, rb));
+    }
+  }
+}
+
+TEST(GridTable, CopyCellsFromGivesWhatTheCellByCellCopyGives) {
+  GridTable rx("RX", RxColumns());
+  FillDistinctRow(rx, rx.AddRow(), "m1");
+  FillDistinctRow(rx, rx.AddRow(), "m2");
+  rx.SetCellChecked(col::RCh, 1, false);
+  rx.SetCellHint(col::RHome, 1, "");
+
+  GridTable bulk("RX2", Rx2Columns());
+  GridTable single("RX2", Rx2Columns());
+  for (int r = 0; r < 2; ++r) {
+    bulk.AddRow();
+    single.AddRow();
+  }
+  // Row 1 holds other values first, so the copy overwrites as well as fills.
+  FillDistinctRow(bulk, 1, "old");
+  FillDistinctRow(single, 1, "old");
+  for (int r = 0; r < 2; ++r) {
+    bulk.CopyCellsFrom(rx, r, 0, col::SharedLast, r);
+    CopyCellByCell(rx, r, 0, col::SharedLast, single, r);
+    ExpectSameRow(bulk, r, single, r);
+  }
+  EXPECT_EQ(bulk.CellText(col::RCh, 0), "True");
+  EXPECT_EQ(bulk.CellText(col::RCh, 1), "False");
+  EXPECT_EQ(bulk.CellInteger(col::RFlag, 0), 17);
+  EXPECT_EQ(bulk.CellInteger(col::R_1S, 0), -12);
+  EXPECT_EQ(bulk.RowsWithId("m1"), (std::vector<int>{0}));
+  EXPECT_EQ(bulk.RowsWithId("m2"), (std::vector<int>{1}));
+  EXPECT_TRUE(bulk.RowsWithId("old").empty());
+  EXPECT_TRUE(bulk.RowsWithId("").empty());
+}
+
+TEST(GridTable, CopyCellsFromTakesColumnsOfAnotherKindAsTexts) {
+  // Column 3 is a check box on RX2 and an image on RX3.
+  GridTable rx2("RX2", Rx2Columns());
+  FillDistinctRow(rx2, rx2.AddRow(), "m1");
+  GridTable bulk("RX3", Rx3Columns());
+  GridTable single("RX3", Rx3Columns());
+  bulk.AddRow();
+  single.AddRow();
+  bulk.SetCellInteger(col::RCh, 0, 2);
+  single.SetCellInteger(col::RCh, 0, 2);
+  bulk.CopyCellsFrom(rx2, 0, 0, col::BoardCount - 1, 0);
+  CopyCellByCell(rx2, 0, 0, col::BoardCount - 1, single, 0);
+  ExpectSameRow(bulk, 0, single, 0);
+  EXPECT_EQ(bulk.CellInteger(col::RCh, 0), 0);  // "True" is no image index
+}
+
+TEST(GridTable, CopyCellsFromTellsTheListenerOncePerChangedCell) {
+  GridTable rx("RX", RxColumns());
+  FillDistinctRow(rx, rx.AddRow(), "m1");
+  GridTable rx2("RX2", Rx2Columns());
+  rx2.AddRow();
+  rx2.CopyCellsFrom(rx, 0, 0, col::SharedLast, 0);
+  rx.SetCellText(col::RHome, 0, "Спартак");
+  rx.SetCellColor(col::RAway, 0, colors::kRed);
+  rx.SetCellHint(col::RDate, 0, "a hint");
+  rx.SetCellChecked(col::RCh, 0, false);
+  rx.SetCellInteger(col::RFlag, 0, 3);
+  rx.SetCellText(col::RId, 0, "m9");
+
+  RecordingListener l;
+  rx2.SetListener(&l);
+  rx2.CopyCellsFrom(rx, 0, 0, col::SharedLast, 0);
+  const std::vector<std::string> expected{"cell 0,0", "cell 2,0", "cell 3,0",
+                                          "cell 4,0", "cell 6,0", "cell 7,0"};
+  EXPECT_EQ(l.events, expected);
+  EXPECT_EQ(rx2.RowsWithId("m9"), (std::vector<int>{0}));
+  EXPECT_TRUE(rx2.RowsWithId("m1").empty());
+  GridTable plain("RX2", Rx2Columns());
+  plain.AddRow();
+  CopyCellByCell(rx, 0, 0, col::SharedLast, plain, 0);
+  ExpectSameRow(rx2, 0, plain, 0);
+
+  l.events.clear();
+  rx2.CopyCellsFrom(rx, 0, 0, col::SharedLast, 0);  // nothing new
+  EXPECT_TRUE(l.events.empty());
+}
+
+TEST(GridTable, CopyCellsFromOutsideEitherGridRaisesAndWritesNothing) {
+  GridTable rx("RX", RxColumns());
+  FillDistinctRow(rx, rx.AddRow(), "m1");
+  GridTable rx2("RX2", Rx2Columns());
+  rx2.AddRow();
+  EXPECT_THROW(rx2.CopyCellsFrom(rx, 1, 0, 5, 0), GridIndexError);
+  EXPECT_THROW(rx2.CopyCellsFrom(rx, 0, 0, 5, 1), GridIndexError);
+  EXPECT_THROW(rx2.CopyCellsFrom(rx, 0, 0, col::RxCount, 0), GridIndexError);
+  EXPECT_THROW(rx2.CopyCellsFrom(rx, 0, -1, 5, 0), GridIndexError);
+  EXPECT_EQ(rx2.CellText(col::RId, 0), "");
+  EXPECT_EQ(rx2.CellColor(col::RDate, 0), Rx2Columns()[col::RDate].color);
+}
+
+TEST(GridTable, RowsAddedAfterClearingAreFresh) {
+  GridTable rx2("RX2", Rx2Columns());
+  GridTable fresh("RX2", Rx2Columns());
+  fresh.AddRow();
+  for (int r = 0; r < 3; ++r) FillDistinctRow(rx2, rx2.AddRow(), "m" + std::to_string(r));
+  rx2.ClearRows();
+  rx2.ReserveRows(4);
+  for (int r = 0; r < 4; ++r) {
+    EXPECT_EQ(rx2.AddRow(), r);
+    ExpectSameRow(rx2, r, fresh, 0);
+  }
+  rx2.InsertRow(1);
+  ExpectSameRow(rx2, 1, fresh, 0);
+  EXPECT_EQ(rx2.RowsWithId(""), (std::vector<int>{0, 1, 2, 3, 4}));
+  EXPECT_TRUE(rx2.RowsWithId("m0").empty());
+}
+
 TEST(GridTable, ListenerHearsEveryChangeOnce) {
   GridTable g("SBX", SbxColumns());
   RecordingListener l;
