@@ -9,9 +9,7 @@
 
 #include "board/board_copy.h"
 #include "board/board_rows.h"
-#include "board/colors.h"
 #include "board/columns.h"
-#include "board/score_extremes.h"
 #include "feed/records.h"
 #include "feed/service_url.h"
 #include "feed/text.h"
@@ -138,17 +136,9 @@ bool UpdateKnownRow(GridTable& rx, int row, std::string_view text, const RecordR
   rx.SetCellText(col::update, row, "Last Update");
   rx.SetCellText(col::last, row, taken);
 
-  std::string verdict;
-  std::string verdictOdds;
-  const Balances book = ComputeBookBalances(rx, row);
-  FindVerdict(rx, row, book, verdict, verdictOdds);
-  ShowVerdict(rx, row, col::rbet, colors::kRed, verdict);
-  WriteScoreBalances(rx, row, book);
-  ProjectScore(rx, row, book);
-  const Balances money = ComputeMoneyBalances(rx, row);
-  FindVerdict(rx, row, money, verdict, verdictOdds);
-  ShowVerdict(rx, row, col::rbet2, colors::kGreen, verdict);
-  MarkScoreExtremes(rx, row);
+  // The analysis's own sequence of balances and verdicts; a known row never posts a BigBet, so
+  // it runs without a sink.
+  EvaluateScores(rx, row, BigBetSink{});
   return true;
 }
 
