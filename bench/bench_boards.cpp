@@ -46,4 +46,25 @@ void Boards::Enter(const DayFeeds& feeds) {
   ApplyBoardFilter(rx, rx2, boxes, "0", countLabel);
 }
 
+std::vector<int> TakeSizesOption(int argc, char** argv, std::vector<char*>& rest) {
+  std::vector<int> sizes{1000, 5000};
+  for (int i = 0; i < argc; ++i) {
+    std::string_view arg = argv[i];
+    if (!arg.starts_with("--sizes=")) {
+      rest.push_back(argv[i]);
+      continue;
+    }
+    sizes.clear();
+    arg.remove_prefix(8);
+    while (!arg.empty()) {
+      const std::size_t comma = arg.find(',');
+      const std::string part(arg.substr(0, comma));
+      if (!part.empty()) sizes.push_back(std::stoi(part));
+      if (comma == std::string_view::npos) break;
+      arg.remove_prefix(comma + 1);
+    }
+  }
+  return sizes;
+}
+
 }  // namespace zelko::bench

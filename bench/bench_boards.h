@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "board/controls.h"
 #include "board/grid_table.h"
@@ -13,6 +14,10 @@
 #include "synthetic_day.h"
 
 namespace zelko::bench {
+
+// The day sizes of a run: "--sizes=1000,5000" (the default); the other arguments go to `rest`
+// for Google Benchmark.
+std::vector<int> TakeSizesOption(int argc, char** argv, std::vector<char*>& rest);
 
 // The day's moment the feeds are taken at: noon.
 inline constexpr int kNoon = 12 * 60;

@@ -193,33 +193,13 @@ void FilterBoard(benchmark::State& state) {
   state.counters["rows"] = boards.rx2.RowCount();
 }
 
-std::vector<int> ParseSizes(std::string_view text) {
-  std::vector<int> sizes;
-  while (!text.empty()) {
-    const std::size_t comma = text.find(',');
-    const std::string part(text.substr(0, comma));
-    if (!part.empty()) sizes.push_back(std::stoi(part));
-    if (comma == std::string_view::npos) break;
-    text.remove_prefix(comma + 1);
-  }
-  return sizes;
-}
-
 }  // namespace
 }  // namespace zelko::bench
 
 int main(int argc, char** argv) {
   using namespace zelko::bench;
-  std::vector<int> sizes{1000, 5000};
   std::vector<char*> rest;
-  for (int i = 0; i < argc; ++i) {
-    const std::string_view arg = argv[i];
-    if (arg.starts_with("--sizes=")) {
-      sizes = ParseSizes(arg.substr(8));
-    } else {
-      rest.push_back(argv[i]);
-    }
-  }
+  const std::vector<int> sizes = TakeSizesOption(argc, argv, rest);
 
   struct Figure {
     const char* name;
