@@ -121,32 +121,48 @@ std::size_t InitialSlots(std::size_t textSize) {
 
 }  // namespace
 
-RecordReader::RecordReader(std::string_view text) : text_(text) {
-  // Every marker "<x>" of the text, x holding neither '<' nor '>', is the opening marker of the
-  // name x and, when x starts with '/', also the closing marker of the name after the '/'.
-  // Each '<' begins at most one such marker: scanning on to the next '<' or '>' finds it, and
-  // a '<' found first begins the next candidate. So one pass finds them all.
-  //
-  // A value runs from a name's first opening marker to the first closing marker after it. In
-  // one pass in text order that closing marker is simply the first one met once the name has
-  // been opened, so each name keeps two positions and nothing else. Names starting with '/'
-  // are left to the direct search (see Lookup), which keeps the table to one entry a name.
+RecordReader::RecordReader(std::string_view text) : text_(text) {}
+
+// Every marker "<x>" of the text, x holding neither '<' nor '>', is the opening marker of the
+// name x and, when x starts with '/', also the closing marker of the name after the '/'. Each
+// '<' begins at most one such marker: scanning on to the next '<' or '>' finds it, and a '<'
+// found first begins the next candidate. So one pass finds them all.
+//
+// A value runs from a name's first opening marker to the first closing marker after it. In one
+// pass in text order that closing marker is simply the first one met once the name has been
+// opened, so each name keeps two positions (and its chain of markers for nested readers). Names
+// starting with '/' are left to the direct search (see Lookup), which keeps the table to one
+// entry a name.
+//
+// The pass is made lazily, as far as the names asked for need: a value is known for good once
+// its closing marker has been met, and a name is known to be missing only at the end of the
+// text. Readers of a record's first elements never scan the rest of it.
+void RecordReader::ScanUntil(const std::string_view* target, std::uint32_t targetHash,
+                             std::size_t until) const {
   const char* const begin = text_.data();
   const std::size_t size = text_.size();
-  if (size == 0) return;
-  slots_.resize(InitialSlots(size));
-  tags_.reserve(slots_.size() / 2);
-  marks_.reserve(slots_.size());
-
-  std::size_t pos = 0;
-  while (true) {
+  if (slots_.empty()) {
+    slots_.resize(InitialSlots(size));
+    tags_.reserve(slots_.size() / 2);
+    marks_.reserve(slots_.size());
+  }
+  std::size_t pos = scanned_;
+  // Whether the value of the name asked for is now known.
+  auto found = [&](std::string_view name, std::uint32_t hash) {
+    return target != nullptr && hash == targetHash && SameName(name, *target);
+  };
+  while (pos < until) {
     pos = FindOpening(begin, pos, size);
     if (pos == size) break;
+    const std::size_t markerStart = pos;
     // The name of a closing marker starts after its '/'.
     const bool closing = pos + 1 < size && begin[pos + 1] == '/';
     const std::size_t nameStart = pos + (closing ? 2 : 1);
     const std::size_t end = FindBracket(begin, nameStart, size);
-    if (end == size) break;
+    if (end == size) {
+      pos = size;
+      break;
+    }
     if (begin[end] == '<') {
       pos = end;
       continue;
@@ -156,12 +172,29 @@ RecordReader::RecordReader(std::string_view text) : text_(text) {
     for (const char c : name) h = HashStep(h, c);
     const std::uint32_t hash = HashEnd(h, name.size());
     if (closing) {
-      Closed(name, hash, pos, end + 1);
-    } else {
-      Opened(name, hash, pos, end + 1);
+      pos = end + 1;
+      if (Closed(name, hash, markerStart, pos) && found(name, hash)) break;
+      continue;
     }
+    const std::uint32_t tag = Opened(name, hash, markerStart, end + 1);
     pos = end + 1;
+    // Most values hold no marker: their name's closing marker is the next one. It is taken
+    // here without hashing the name again or probing the table.
+    const std::size_t next = FindOpening(begin, pos, size);
+    const std::size_t closeEnd = next + name.size() + 3;
+    if (closeEnd <= size && begin[next + 1] == '/' && begin[closeEnd - 1] == '>' &&
+        std::memcmp(begin + next + 2, name.data(), name.size()) == 0) {
+      Tag& t = tags_[tag];
+      const bool first = t.valueEnd == kNoClose;
+      if (first) t.valueEnd = next;
+      Chain(t, next, closeEnd, true);
+      pos = closeEnd;
+      if (first && found(name, hash)) break;
+    } else {
+      pos = next;
+    }
   }
+  scanned_ = std::min(pos, size);
 }
 
 std::size_t RecordReader::SlotOf(std::string_view name, std::uint32_t hash) const {
@@ -175,7 +208,7 @@ std::size_t RecordReader::SlotOf(std::string_view name, std::uint32_t hash) cons
   }
 }
 
-void RecordReader::Grow() {
+void RecordReader::Grow() const {
   std::vector<Slot> old = std::move(slots_);
   slots_.assign(old.size() * 2, Slot{});
   const std::size_t mask = slots_.size() - 1;
@@ -187,39 +220,42 @@ void RecordReader::Grow() {
   }
 }
 
-void RecordReader::Chain(Tag& tag, std::size_t start, std::size_t end, bool closing) {
+void RecordReader::Chain(Tag& tag, std::size_t start, std::size_t end, bool closing) const {
   const auto mark = static_cast<std::uint32_t>(marks_.size());
   marks_.push_back(Mark{start, end, kNoMark, closing});
   marks_[tag.lastMark].next = mark;
   tag.lastMark = mark;
 }
 
-void RecordReader::Opened(std::string_view name, std::uint32_t hash, std::size_t start,
-                          std::size_t valueStart) {
+std::uint32_t RecordReader::Opened(std::string_view name, std::uint32_t hash, std::size_t start,
+                                   std::size_t valueStart) const {
   if ((tags_.size() + 1) * 2 > slots_.size()) Grow();
   Slot& slot = slots_[SlotOf(name, hash)];
   if (slot.tag != 0) {
     // Only the first opening marker gives this text's value; later ones may open the value of
     // a nested text.
     Chain(tags_[slot.tag - 1], start, valueStart, false);
-    return;
+    return slot.tag - 1;
   }
   const auto mark = static_cast<std::uint32_t>(marks_.size());
   marks_.push_back(Mark{start, valueStart, kNoMark, false});
   tags_.push_back(Tag{name, valueStart, kNoClose, mark, mark});
   slot.tag = static_cast<std::uint32_t>(tags_.size());
   slot.hash = hash;
+  return slot.tag - 1;
 }
 
-void RecordReader::Closed(std::string_view name, std::uint32_t hash, std::size_t closeStart,
-                          std::size_t end) {
+bool RecordReader::Closed(std::string_view name, std::uint32_t hash, std::size_t closeStart,
+                          std::size_t end) const {
   // A closing marker before the name's first opening one closes nothing, in this text or in
   // any nested one.
   const Slot& slot = slots_[SlotOf(name, hash)];
-  if (slot.tag == 0) return;
+  if (slot.tag == 0) return false;
   Tag& tag = tags_[slot.tag - 1];
-  if (tag.valueEnd == kNoClose) tag.valueEnd = closeStart;
+  const bool first = tag.valueEnd == kNoClose;
+  if (first) tag.valueEnd = closeStart;
   Chain(tag, closeStart, end, true);
+  return first;
 }
 
 namespace {
@@ -265,7 +301,17 @@ std::optional<std::string_view> RecordReader::Lookup(std::string_view name) cons
   if (root_ != nullptr) return LookupNested(name);
   const std::optional<std::uint32_t> hash = IndexedHash(name);
   if (!hash) return SearchDirectly(text_, name);
-  if (slots_.empty()) return std::nullopt;
+  if (text_.empty()) return std::nullopt;
+  if (!slots_.empty()) {
+    const Slot& slot = slots_[SlotOf(name, *hash)];
+    if (slot.tag != 0) {
+      const Tag& tag = tags_[slot.tag - 1];
+      if (tag.valueEnd != kNoClose)
+        return text_.substr(tag.valueStart, tag.valueEnd - tag.valueStart);
+    }
+  }
+  if (scanned_ >= text_.size()) return std::nullopt;
+  ScanUntil(&name, *hash, text_.size());
   const Slot& slot = slots_[SlotOf(name, *hash)];
   if (slot.tag == 0) return std::nullopt;
   const Tag& tag = tags_[slot.tag - 1];
@@ -277,6 +323,9 @@ std::optional<std::string_view> RecordReader::LookupNested(std::string_view name
   const std::optional<std::uint32_t> hash = IndexedHash(name);
   if (!hash) return SearchDirectly(text_, name);
   const RecordReader& root = *root_;
+  // Every marker wholly inside this text must be in the root's index.
+  const std::size_t through = offset_ + text_.size();
+  if (root.scanned_ < through) root.ScanUntil(nullptr, 0, through);
   if (root.slots_.empty()) return std::nullopt;
   const Slot& slot = root.slots_[root.SlotOf(name, *hash)];
   if (slot.tag == 0) return std::nullopt;

@@ -21,8 +21,11 @@ std::vector<std::string_view> CutRecords(std::string_view reply);
 
 // Reads the elements of one record (or of a nested element's text) with the first-occurrence
 // rules of ReadTag: the value of a name is the text between its first "<name>" and the first
-// "</name>" after that. A missing element reads as empty. The text is indexed once on
-// construction, so reading many names costs one pass over the text, not one per name.
+// "</name>" after that. A missing element reads as empty. The text is indexed in one pass, made
+// lazily: each read scans on only as far as its name needs (to the end of the text for a name
+// that is missing), so reading many names costs one pass over the text, not one per name, and
+// reading the first few costs a pass over the first part only. Reads index the text, so a
+// reader (and the nested readers made from it) must not be read from two threads at once.
 //
 // A nested element's text is read with Nested, which indexes nothing: the record's pass has
 // already met every marker of that text, so the nested reader answers from the record's index,
@@ -79,10 +82,17 @@ class RecordReader {
 
   // The slot holding the tag of `name`, or the empty slot where it would go.
   std::size_t SlotOf(std::string_view name, std::uint32_t hash) const;
-  void Opened(std::string_view name, std::uint32_t hash, std::size_t start, std::size_t valueStart);
-  void Closed(std::string_view name, std::uint32_t hash, std::size_t closeStart, std::size_t end);
-  void Chain(Tag& tag, std::size_t start, std::size_t end, bool closing);
-  void Grow();
+  // Indexes markers on from where the pass stopped, until the value of `target` (when given)
+  // is known, the next marker starts at or after `until`, or the text ends.
+  void ScanUntil(const std::string_view* target, std::uint32_t targetHash, std::size_t until) const;
+  // The tag's index.
+  std::uint32_t Opened(std::string_view name, std::uint32_t hash, std::size_t start,
+                       std::size_t valueStart) const;
+  // Whether the marker closed the name's value (the first closing marker after its opening).
+  bool Closed(std::string_view name, std::uint32_t hash, std::size_t closeStart,
+              std::size_t end) const;
+  void Chain(Tag& tag, std::size_t start, std::size_t end, bool closing) const;
+  void Grow() const;
   std::optional<std::string_view> Lookup(std::string_view name) const;
   std::optional<std::string_view> LookupNested(std::string_view name) const;
 
@@ -91,9 +101,11 @@ class RecordReader {
   const RecordReader* root_ = nullptr;
   std::size_t offset_ = 0;
   bool unindexed_ = false;
-  std::vector<Mark> marks_;  // in text order
-  std::vector<Tag> tags_;    // in the order their names were first opened
-  std::vector<Slot> slots_;  // kept at most half full; a power of two in size
+  // The index, built as reads need it: the markers before scanned_ are in it.
+  mutable std::size_t scanned_ = 0;
+  mutable std::vector<Mark> marks_;  // in text order
+  mutable std::vector<Tag> tags_;    // in the order their names were first opened
+  mutable std::vector<Slot> slots_;  // kept at most half full; a power of two in size
 };
 
 }  // namespace zelko

@@ -1,8 +1,10 @@
 #include "feed/text.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace zelko {
@@ -55,9 +57,11 @@ bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-// Optional sign, then digits with at most one `separator` and at least one digit in all.
-// Fills `normalized` with the text as std::from_chars reads it ("." separator, no "+").
-bool NormalizeDecimal(std::string_view text, char separator, std::string& normalized) {
+// Optional sign, then digits with at most one separator (`separator`, or either '.' or ',' when
+// `dotOrComma`) and at least one digit in all. Fills `normalized` with the text as
+// std::from_chars reads it ("." separator, no "+").
+bool NormalizeDecimal(std::string_view text, char separator, bool dotOrComma,
+                      std::string& normalized) {
   normalized.clear();
   std::size_t i = 0;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
@@ -68,10 +72,11 @@ bool NormalizeDecimal(std::string_view text, char separator, std::string& normal
   bool separatorSeen = false;
   for (; i < text.size(); ++i) {
     const char c = text[i];
+    const bool isSeparator = dotOrComma ? (c == '.' || c == ',') : c == separator;
     if (IsDigit(c)) {
       digits = true;
       normalized.push_back(c);
-    } else if (c == separator && !separatorSeen) {
+    } else if (isSeparator && !separatorSeen) {
       separatorSeen = true;
       normalized.push_back('.');
     } else {
@@ -81,9 +86,51 @@ bool NormalizeDecimal(std::string_view text, char separator, std::string& normal
   return digits;
 }
 
-std::optional<double> ParseWithSeparator(std::string_view text, char separator) {
+// Powers of ten a double holds exactly.
+constexpr std::array<double, 23> kExactPowersOf10 = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                     1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                     1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The common short forms ("1.85", "-3", "5000.5"): digits on both sides of the separator, if
+// there is one, at most 15 digits in all and at most 22 after the separator. Then the digits
+// as a whole number and the power of ten are both exact doubles, and their quotient is the
+// correctly rounded value, the same double std::from_chars gives. Anything else is nothing
+// here and goes the long way.
+std::optional<double> ParseShortDecimal(std::string_view text, char separator, bool dotOrComma) {
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  std::uint64_t mantissa = 0;
+  std::size_t digits = 0;
+  std::size_t fraction = 0;
+  bool separatorSeen = false;
+  bool digitBefore = false;
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (IsDigit(c)) {
+      if (++digits > 15) return std::nullopt;
+      mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+      if (separatorSeen) ++fraction;
+      digitBefore = true;
+      continue;
+    }
+    const bool isSeparator = dotOrComma ? (c == '.' || c == ',') : c == separator;
+    if (!isSeparator || separatorSeen || !digitBefore) return std::nullopt;
+    separatorSeen = true;
+    digitBefore = false;
+  }
+  if (!digitBefore || fraction >= kExactPowersOf10.size()) return std::nullopt;
+  const double value = static_cast<double>(mantissa) / kExactPowersOf10[fraction];
+  return negative ? -value : value;
+}
+
+std::optional<double> ParseDecimalText(std::string_view text, char separator, bool dotOrComma) {
+  if (const auto quick = ParseShortDecimal(text, separator, dotOrComma)) return quick;
   std::string normalized;
-  if (!NormalizeDecimal(text, separator, normalized)) return std::nullopt;
+  if (!NormalizeDecimal(text, separator, dotOrComma, normalized)) return std::nullopt;
   double value = 0.0;
   const char* first = normalized.data();
   const char* last = first + normalized.size();
@@ -121,11 +168,12 @@ std::int32_t WholeNumberOr0(std::string_view text) {
 }
 
 std::optional<double> ParseOdds(std::string_view text) {
-  return ParseWithSeparator(ReplaceAll(text, ".", ","), ',');
+  // Every '.' reads as ',': either is the separator, and only one may stand in the text.
+  return ParseDecimalText(text, ',', true);
 }
 
 std::optional<double> ParseDecimal(std::string_view text) {
-  return ParseWithSeparator(text, '.');
+  return ParseDecimalText(text, '.', false);
 }
 
 namespace {

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <optional>
+#include <random>
 #include <string>
 
 namespace zelko {
@@ -122,6 +125,27 @@ TEST(ParseDecimalTest, DotIsTheOnlySeparator) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ParseDecimal(c.text), c.value) << '"' << c.text << '"';
+  }
+}
+
+// Short forms are read by a quick path and long ones by the library: both must give the
+// correctly rounded double, which glibc's strtod also gives.
+TEST(ParseDecimalTest, EveryLengthReadsAsTheCorrectlyRoundedValue) {
+  std::mt19937 random(20261210);
+  auto digits = [&](int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text.push_back(static_cast<char>('0' + random() % 10));
+    return text;
+  };
+  for (int i = 0; i < 20000; ++i) {
+    std::string text = random() % 4 == 0 ? "-" : "";
+    text += digits(1 + static_cast<int>(random() % 20));
+    if (random() % 3 != 0) text += "." + digits(1 + static_cast<int>(random() % 25));
+    const double expected = std::strtod(text.c_str(), nullptr);
+    EXPECT_EQ(ParseDecimal(text), expected) << text;
+    std::string comma = text;
+    std::replace(comma.begin(), comma.end(), '.', ',');
+    EXPECT_EQ(ParseOdds(comma), expected) << comma;
   }
 }
 
