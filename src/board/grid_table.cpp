@@ -50,15 +50,17 @@ void GridTable::CheckBounds(int column, int row) const {
 
 GridTable::Row GridTable::NewRow() {
   if (spareRows_.empty()) {
-    Row row(columns_.size());
-    for (std::size_t c = 0; c < columns_.size(); ++c) row[c].color = columns_[c].color;
+    Row row;
+    row.cells.resize(columns_.size());
+    for (std::size_t c = 0; c < columns_.size(); ++c) row.cells[c].color = columns_[c].color;
     return row;
   }
   // A cleared row: back to the state of a fresh one, keeping the texts' capacity.
   Row row = std::move(spareRows_.back());
   spareRows_.pop_back();
+  row.note = 0;
   for (std::size_t c = 0; c < columns_.size(); ++c) {
-    Cell& cell = row[c];
+    Cell& cell = row.cells[c];
     cell.text.clear();
     cell.hint.clear();
     cell.color = columns_[c].color;
@@ -106,6 +108,18 @@ void GridTable::ClearRows() {
   index_.clear();
   indexValid_ = true;
   if (listener_) listener_->AfterRemoveRows();
+}
+
+std::uint64_t GridTable::RowNote(int row) const {
+  if (row < 0 || row >= RowCount())
+    throw GridIndexError("List index out of bounds (" + std::to_string(row) + ")");
+  return rows_[static_cast<std::size_t>(row)].note;
+}
+
+void GridTable::SetRowNote(int row, std::uint64_t note) {
+  if (row < 0 || row >= RowCount())
+    throw GridIndexError("List index out of bounds (" + std::to_string(row) + ")");
+  rows_[static_cast<std::size_t>(row)].note = note;
 }
 
 void GridTable::ReserveRows(int count) {
@@ -171,10 +185,12 @@ void GridTable::CopyCellsFrom(const GridTable& source, int sourceRow, int first,
   CheckBounds(last, row);
   const Row& from = source.rows_[static_cast<std::size_t>(sourceRow)];
   Row& to = rows_[static_cast<std::size_t>(row)];
+  // Copies without a listener write without comparing, so the row counts as changed.
+  to.note = 0;
   for (int c = first; c <= last; ++c) {
     const auto i = static_cast<std::size_t>(c);
-    const Cell& src = from[i];
-    Cell& dst = to[i];
+    const Cell& src = from.cells[i];
+    Cell& dst = to.cells[i];
     const ColumnKind kind = columns_[i].kind;
     if (kind != source.columns_[i].kind) {
       // Kinds that differ go through the texts, as a copy cell by cell does.
@@ -350,10 +366,12 @@ void GridTable::SortByColumn(int column) {
   // for UTF-8 is the order of code points.
   std::stable_sort(rows_.begin(), rows_.end(), [&](const Row& a, const Row& b) {
     if (byText) {
-      const int cmp = a[c].text.compare(b[c].text);
+      const int cmp = a.cells[c].text.compare(b.cells[c].text);
       return descending ? cmp > 0 : cmp < 0;
     }
-    return descending ? a[c].integer > b[c].integer : a[c].integer < b[c].integer;
+    const std::int32_t x = a.cells[c].integer;
+    const std::int32_t y = b.cells[c].integer;
+    return descending ? x > y : x < y;
   });
   sortedColumn_ = column;
   indexValid_ = false;

@@ -154,6 +154,13 @@ class GridTable {
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled);
 
+  // A caller's note on a row, which holds until a cell of the row next changes: from then on it
+  // reads 0, as it does for a new row. A row keeps its note when rows move (inserts, removals,
+  // sorts). A caller that notes what it last wrote into a row can so tell that the row is
+  // exactly as it left it. Raise GridIndexError outside the grid.
+  std::uint64_t RowNote(int row) const;
+  void SetRowNote(int row, std::uint64_t note);
+
   // Rows whose column 0 equals `id`, ascending.
   const std::vector<int>& RowsWithId(std::string_view id) const;
   int FirstRowWithId(std::string_view id) const;
@@ -169,18 +176,22 @@ class GridTable {
     Color color = 0;
     std::int32_t integer = 0;  // image index, or the checked state of a check box
   };
-  using Row = std::vector<Cell>;
+  struct Row {
+    std::vector<Cell> cells;
+    std::uint64_t note = 0;  // see RowNote
+  };
 
   bool InBounds(int column, int row) const;
   void CheckBounds(int column, int row) const;
   Row NewRow();
   Cell& At(int column, int row) {
-    return rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+    return rows_[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(column)];
   }
   const Cell& At(int column, int row) const {
-    return rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+    return rows_[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(column)];
   }
   void Changed(int column, int row) {
+    rows_[static_cast<std::size_t>(row)].note = 0;
     if (listener_) listener_->CellChanged(column, row);
   }
   void IndexAppend(int row);

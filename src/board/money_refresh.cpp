@@ -3,7 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -97,13 +97,31 @@ void AddNewRow(GridTable& rx, const RecordReader& record, std::string_view statu
   WriteStatusCells(rx, row, status, record);
 }
 
+// What the refresh did to a known row's figures.
+enum class Rewrite {
+  kNone,      // not due
+  kDone,      // rewritten
+  kAsBefore,  // due, but the row is exactly as the same figures left it last time
+};
+
+// The note a row gets once its figures are rewritten: what they were rewritten from. Never 0,
+// which is the note of a row changed since.
+std::uint64_t RewriteNote(std::string_view status, std::string_view market) {
+  const std::uint64_t figures = std::hash<std::string_view>{}(market);
+  const std::uint64_t word = std::hash<std::string_view>{}(status);
+  return (figures ^ (word * 0x9E3779B97F4A7C15ull)) | 1u;
+}
+
 // A match the board holds: its status cells, and its figures when the service's are newer.
-// Gives whether the figures were rewritten. Most refreshes bring no newer figures, so the
-// record is first read without an index, for the few names that decide; only a row whose
-// figures are rewritten has the whole record indexed.
-// `indexed` holds the record's index when it is built already (then `record` is that reader).
-bool UpdateKnownRow(GridTable& rx, int row, std::string_view text, const RecordReader& record,
-                    std::optional<RecordReader>& indexed, std::string_view status) {
+// Most refreshes bring no newer figures, so the record is read without an index for the few
+// names that decide; only a row whose figures are rewritten has the record indexed.
+//
+// Finished and called-off rows are rewritten at every refresh, mostly from the very figures
+// they show. Rewriting a row that has not changed since it was rewritten from the same
+// figures and status gives the same cells again, so such a row is left as it is: the row's
+// note tells (any change to the row since clears it).
+Rewrite UpdateKnownRow(GridTable& rx, int row, std::string_view text, const RecordReader& record,
+                       std::string_view status) {
   const bool live = status == "LIVE";
   const std::string_view marketName = live ? "bf_live" : "bfpr";
   const std::string_view market = record.Get(marketName);
@@ -118,7 +136,7 @@ bool UpdateKnownRow(GridTable& rx, int row, std::string_view text, const RecordR
 
   WriteStatusCells(rx, row, status, record);
 
-  if (market.empty()) return false;
+  if (market.empty()) return Rewrite::kNone;
   const bool newer = SecondsOrMidnight(shown) < SecondsOrMidnight(taken);
   bool update = false;
   if (status == "FINISH" || status == "CANCEL") {
@@ -129,17 +147,20 @@ bool UpdateKnownRow(GridTable& rx, int row, std::string_view text, const RecordR
     // Live figures count only when taken at the score the row shows.
     update = newer && takenAtScore == rx.TextView(col::R_Score, row);
   }
-  if (!update) return false;
+  if (!update) return Rewrite::kNone;
+  const std::uint64_t note = RewriteNote(status, market);
+  if (rx.RowNote(row) == note) return Rewrite::kAsBefore;
 
-  if (!indexed) indexed.emplace(text);
-  FillMarketCellsFrom(rx, row, indexed->Nested(marketName));
+  const RecordReader indexed(text);
+  FillMarketCellsFrom(rx, row, indexed.Nested(marketName));
   rx.SetCellText(col::update, row, "Last Update");
   rx.SetCellText(col::last, row, taken);
 
   // The analysis's own sequence of balances and verdicts; a known row never posts a BigBet, so
   // it runs without a sink.
   EvaluateScores(rx, row, BigBetSink{});
-  return true;
+  rx.SetRowNote(row, note);
+  return Rewrite::kDone;
 }
 
 }  // namespace
@@ -166,14 +187,16 @@ bool RefreshMoney(GridTable& rx, GridTable& rx2, HttpClient& idHttp1, const std:
       }
       continue;
     }
-    // Finished and called-off rows are always rewritten, so their records are indexed at once.
-    std::optional<RecordReader> indexed;
-    if (status == "FINISH" || status == "CANCEL") indexed.emplace(text);
-    if (!UpdateKnownRow(rx, row, text, indexed ? *indexed : record, indexed, status)) continue;
-    if (rx2.RowCount() > 0) {
-      const int boardRow = rx2.LastRowWithId(id);
-      if (boardRow >= 0) CopyBoardRow(rx2, boardRow, rx, row);
-    }
+    const Rewrite rewrite = UpdateKnownRow(rx, row, text, record, status);
+    if (rewrite == Rewrite::kNone || rx2.RowCount() == 0) continue;
+    const int boardRow = rx2.LastRowWithId(id);
+    if (boardRow < 0) continue;
+    // The work board's card carries the note of the copy it was given; when neither row has
+    // changed since that copy, copying again changes nothing.
+    const std::uint64_t note = rx.RowNote(row);
+    if (rewrite == Rewrite::kAsBefore && rx2.RowNote(boardRow) == note) continue;
+    CopyBoardRow(rx2, boardRow, rx, row);
+    rx2.SetRowNote(boardRow, note);
   }
   return true;
 }

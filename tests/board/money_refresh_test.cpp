@@ -212,6 +212,61 @@ TEST_F(MoneyRefreshTest, FinishedRowIsRewrittenAndItsVerdictsCleared) {
   EXPECT_EQ(rx().CellText(col::hscore, 0), "1:0");
 }
 
+// Every cell of a grid: text, colour and hint.
+std::vector<std::string> Cells(const GridTable& grid) {
+  std::vector<std::string> cells;
+  for (int r = 0; r < grid.RowCount(); ++r) {
+    for (int c = 0; c < grid.ColumnCount(); ++c) {
+      cells.push_back(grid.CellText(c, r) + "|" + std::to_string(grid.CellColor(c, r)) + "|" +
+                      grid.CellHint(c, r));
+    }
+  }
+  return cells;
+}
+
+// Finished and called-off rows are rewritten at every refresh; a row not changed since it was
+// rewritten from the same figures is left alone, which must be exactly what rewriting it gives.
+TEST_F(MoneyRefreshTest, AFinishedRowRewrittenFromTheSameFiguresEndsTheSame) {
+  const std::vector<Element> reply = {
+      Match("1", "FINISH")
+          .Add("score", "2:1")
+          .Add("score1", "1:0")
+          .Nested("bfpr", BfprForW1(2000, "13:00")),
+      Match("2", "CANCEL").Nested("bfpr", BfprForW1(1, "12:00")),
+      Match("3", "FINISH").Add("score", "0:0").Nested("bfpr", Element().Add("so05", "900")),
+  };
+  LoadBoard(reply);
+  std::string count;
+  ApplyBoardFilter(rx(), boards.rx2, {}, "0", count);
+  ASSERT_EQ(boards.rx2.RowCount(), 3);
+  ASSERT_TRUE(Refresh(reply));
+  const std::vector<std::string> rxAfter = Cells(rx());
+  const std::vector<std::string> boardAfter = Cells(boards.rx2);
+
+  // Rewritten in full (the notes forgotten), the rows come out as they were.
+  for (int r = 0; r < 3; ++r) rx().SetRowNote(r, 0);
+  for (int r = 0; r < 3; ++r) boards.rx2.SetRowNote(r, 0);
+  ASSERT_TRUE(Refresh(reply));
+  EXPECT_EQ(Cells(rx()), rxAfter);
+  EXPECT_EQ(Cells(boards.rx2), boardAfter);
+
+  // A row changed since, on either board, is rewritten and copied again.
+  rx().SetCellText(col::R_1, 0, "99");
+  boards.rx2.SetCellText(col::R_2, 1, "99");
+  rx().SetCellText(col::R_1S, 2, "5");
+  ASSERT_TRUE(Refresh(reply));
+  EXPECT_EQ(Cells(rx()), rxAfter);
+  EXPECT_EQ(Cells(boards.rx2), boardAfter);
+
+  // Other figures for the same row are written as always.
+  ASSERT_TRUE(Refresh({Match("1", "FINISH")
+                           .Add("score", "2:1")
+                           .Add("score1", "1:0")
+                           .Nested("bfpr", BfprForW1(3000, "13:00"))}));
+  EXPECT_EQ(rx().CellText(col::R_1S, 0), "3000");
+  EXPECT_EQ(boards.rx2.CellText(col::R_1S, 0), "3000");
+}
+
 TEST_F(MoneyRefreshTest, LiveRowKeepsItsVerdicts) {
   ASSERT_TRUE(Refresh({Match("1", "SOON").Nested("bfpr", BfprForW1(1, "14:00"))}));
   rx().SetCellText(col::R_Score, 0, "1:0");

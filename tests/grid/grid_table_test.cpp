@@ -306,6 +306,56 @@ TEST(GridTable, CopyCellsFromOutsideEitherGridRaisesAndWritesNothing) {
   EXPECT_EQ(rx2.CellColor(col::RDate, 0), Rx2Columns()[col::RDate].color);
 }
 
+TEST(GridTable, ARowNoteHoldsUntilTheRowChanges) {
+  GridTable rx("RX", RxColumns());
+  for (int i = 0; i < 3; ++i) rx.SetCellText(col::RId, rx.AddRow(), std::to_string(3 - i));
+  GridTable other("RX2", RxColumns());
+  other.AddRow();
+  struct Case {
+    const char* what;
+    void (*write)(GridTable& rx, const GridTable& other);
+    bool clears;
+  };
+  const Case cases[] = {
+      {"same text", [](GridTable& g, const GridTable&) { g.SetCellText(col::R_1, 1, ""); }, false},
+      {"same colour",
+       [](GridTable& g, const GridTable&) {
+         g.SetCellColor(col::R_1, 1, g.CellColor(col::R_1, 1));
+       },
+       false},
+      {"a text", [](GridTable& g, const GridTable&) { g.SetCellText(col::R_1, 1, "2"); }, true},
+      {"an integer", [](GridTable& g, const GridTable&) { g.SetCellInteger(col::R_1, 1, 7); },
+       true},
+      {"a colour", [](GridTable& g, const GridTable&) { g.SetCellColor(col::R_1, 1, 5); }, true},
+      {"a hint", [](GridTable& g, const GridTable&) { g.SetCellHint(col::RFlag, 1, "h"); }, true},
+      {"the ID", [](GridTable& g, const GridTable&) { g.SetCellText(col::RId, 1, "9"); }, true},
+      {"a copy", [](GridTable& g, const GridTable& o) { g.CopyCellsFrom(o, 0, 40, 41, 1); }, true},
+      {"another row", [](GridTable& g, const GridTable&) { g.SetCellText(col::R_1, 0, "x"); },
+       false},
+  };
+  for (const Case& c : cases) {
+    rx.SetRowNote(1, 42);
+    c.write(rx, other);
+    EXPECT_EQ(rx.RowNote(1), c.clears ? 0u : 42u) << c.what;
+  }
+  // The note travels with its row.
+  rx.SetRowNote(1, 42);
+  rx.SetRowNote(2, 43);
+  rx.SortByColumn(col::RId);  // IDs "3", "9", "1" become "1", "3", "9"
+  EXPECT_EQ(rx.RowNote(0), 43u);
+  EXPECT_EQ(rx.RowNote(1), 0u);
+  EXPECT_EQ(rx.RowNote(2), 42u);
+  rx.InsertRow(0);
+  EXPECT_EQ(rx.RowNote(0), 0u);
+  EXPECT_EQ(rx.RowNote(3), 42u);
+  EXPECT_THROW(rx.RowNote(4), GridIndexError);
+  EXPECT_THROW(rx.SetRowNote(-1, 1), GridIndexError);
+  // A row added after clearing starts without a note.
+  rx.ClearRows();
+  rx.AddRow();
+  EXPECT_EQ(rx.RowNote(0), 0u);
+}
+
 TEST(GridTable, RowsAddedAfterClearingAreFresh) {
   GridTable rx2("RX2", Rx2Columns());
   GridTable fresh("RX2", Rx2Columns());
