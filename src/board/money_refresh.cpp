@@ -125,11 +125,9 @@ Rewrite UpdateKnownRow(GridTable& rx, int row, std::string_view text, const Reco
   const bool live = status == "LIVE";
   const std::string_view marketName = live ? "bf_live" : "bfpr";
   const std::string_view market = record.Get(marketName);
-  const RecordReader figures = record.Nested(marketName);
+  const RecordReader figures = RecordReader::Unindexed(market);
   std::string_view taken = figures.Get("last");
   if (taken.empty()) taken = kNoTime;
-  std::string_view takenAtScore = figures.Get("score");
-  if (takenAtScore.empty()) takenAtScore = "0:0";
 
   std::string shown(rx.TextView(col::last, row));
   if (shown.empty()) shown = kNoTime;
@@ -145,6 +143,8 @@ Rewrite UpdateKnownRow(GridTable& rx, int row, std::string_view text, const Reco
     update = newer;
   } else if (live) {
     // Live figures count only when taken at the score the row shows.
+    std::string_view takenAtScore = figures.Get("score");
+    if (takenAtScore.empty()) takenAtScore = "0:0";
     update = newer && takenAtScore == rx.TextView(col::R_Score, row);
   }
   if (!update) return Rewrite::kNone;

@@ -4,33 +4,41 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
-#include <functional>
 
 namespace zelko {
 
 namespace {
 constexpr std::string_view kRecordOpen = "<match>";
 constexpr std::string_view kRecordClose = "</match>";
+
+// The first place of `needle` in `text` at or after `from`, or npos. glibc's memmem skips
+// ahead by the needle's length where string_view::find stops at every '<' of the text.
+std::size_t FindText(std::string_view text, std::string_view needle, std::size_t from) {
+  if (from > text.size() || text.size() - from < needle.size()) return std::string_view::npos;
+#if defined(__GLIBC__)
+  const void* const found =
+      memmem(text.data() + from, text.size() - from, needle.data(), needle.size());
+  if (found == nullptr) return std::string_view::npos;
+  return static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
+#else
+  return text.find(needle, from);
+#endif
+}
 }  // namespace
 
 std::vector<std::string_view> CutRecords(std::string_view reply) {
   // The markers are rare among the reply's many '<', so they are looked for by skipping
   // rather than by stopping at every '<'.
-  static const std::boyer_moore_horspool_searcher openSearch(kRecordOpen.begin(),
-                                                             kRecordOpen.end());
-  static const std::boyer_moore_horspool_searcher closeSearch(kRecordClose.begin(),
-                                                              kRecordClose.end());
   std::vector<std::string_view> records;
-  const char* const end = reply.data() + reply.size();
-  const char* at = reply.data();
+  std::size_t at = 0;
   while (records.size() < kMaxRecordsPerReply) {
-    const char* const open = std::search(at, end, openSearch);
-    if (open == end) break;
-    const char* const valueStart = open + kRecordOpen.size();
-    const char* const close = std::search(valueStart, end, closeSearch);
+    const std::size_t open = FindText(reply, kRecordOpen, at);
+    if (open == std::string_view::npos) break;
+    const std::size_t valueStart = open + kRecordOpen.size();
+    const std::size_t close = FindText(reply, kRecordClose, valueStart);
     // Without its closing marker the last record is cut off; it is dropped.
-    if (close == end) break;
-    records.emplace_back(valueStart, static_cast<std::size_t>(close - valueStart));
+    if (close == std::string_view::npos) break;
+    records.push_back(reply.substr(valueStart, close - valueStart));
     at = close + kRecordClose.size();
   }
   return records;
@@ -270,26 +278,12 @@ std::string Marker(std::string_view lead, std::string_view name) {
   return marker;
 }
 
-// The first place of `needle` in `text` at or after `from`, or npos. glibc's memmem skips
-// ahead by the needle's length where string_view::find stops at every '<' of the text.
-std::size_t Find(std::string_view text, std::string_view needle, std::size_t from) {
-  if (text.size() - from < needle.size()) return std::string_view::npos;
-#if defined(__GLIBC__)
-  const void* const found =
-      memmem(text.data() + from, text.size() - from, needle.data(), needle.size());
-  if (found == nullptr) return std::string_view::npos;
-  return static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
-#else
-  return text.find(needle, from);
-#endif
-}
-
 std::optional<std::string_view> SearchDirectly(std::string_view text, std::string_view name) {
   const std::string opening = Marker("<", name);
-  const std::size_t open = Find(text, opening, 0);
+  const std::size_t open = FindText(text, opening, 0);
   if (open == std::string_view::npos) return std::nullopt;
   const std::size_t valueStart = open + opening.size();
-  const std::size_t close = Find(text, Marker("</", name), valueStart);
+  const std::size_t close = FindText(text, Marker("</", name), valueStart);
   if (close == std::string_view::npos) return std::nullopt;
   return text.substr(valueStart, close - valueStart);
 }
