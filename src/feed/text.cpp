@@ -149,6 +149,16 @@ std::optional<std::int32_t> ParseWholeNumber(std::string_view text) {
     ++i;
   }
   if (i == text.size()) return std::nullopt;
+  if (text.size() - i <= 9) {
+    // Nine digits at most cannot leave the 32-bit range: no check per digit.
+    std::int32_t value = 0;
+    for (; i < text.size(); ++i) {
+      const auto digit = static_cast<unsigned char>(text[i] - '0');
+      if (digit > 9) return std::nullopt;
+      value = value * 10 + digit;
+    }
+    return negative ? -value : value;
+  }
   // Accumulate as a negative number so that the 32-bit minimum reads as well.
   std::int64_t value = 0;
   for (; i < text.size(); ++i) {
