@@ -19,6 +19,17 @@ using test::RawSocketServer;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
+// "/away?to=URL" redirects to URL; "/target" answers "reached". Starts the server.
+void ServeRedirects(LoopbackServer& server) {
+  server.http().Get("/away", [](const httplib::Request& req, httplib::Response& res) {
+    res.set_redirect(req.get_param_value("to"));
+  });
+  server.http().Get("/target", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content("reached", "text/html");
+  });
+  server.Start();
+}
+
 RequestLimits ShortLimits() {
   RequestLimits limits;
   limits.connectTimeout = std::chrono::milliseconds(2000);
@@ -228,13 +239,7 @@ TEST(CurlHttpClientTest, RedirectToAnotherHostOrPortIsRefused) {
   });
   other.Start();
   LoopbackServer server;
-  server.http().Get("/away", [](const httplib::Request& req, httplib::Response& res) {
-    res.set_redirect(req.get_param_value("to"));
-  });
-  server.http().Get("/target", [](const httplib::Request&, httplib::Response& res) {
-    res.set_content("reached", "text/html");
-  });
-  server.Start();
+  ServeRedirects(server);
   CurlHttpClient client(ClientProfile::Form, "IdHTTP1", ShortLimits());
   const std::string port = std::to_string(server.port());
   for (const std::string& to : {other.Url("/target"), "http://localhost:" + port + "/target"}) {
@@ -274,13 +279,7 @@ TEST(CurlHttpClientTest, ATrickleEndsAtTheTotalTimeOut) {
 
 TEST(CurlHttpClientTest, RedirectToAnotherProtocolIsRefused) {
   LoopbackServer server;
-  server.http().Get("/away", [](const httplib::Request& req, httplib::Response& res) {
-    res.set_redirect(req.get_param_value("to"));
-  });
-  server.http().Get("/target", [](const httplib::Request&, httplib::Response& res) {
-    res.set_content("reached", "text/html");
-  });
-  server.Start();
+  ServeRedirects(server);
   CurlHttpClient client(ClientProfile::Form, "IdHTTP1", ShortLimits());
   for (const char* to : {"ftp://127.0.0.1/target", "file:///etc/hostname",
                          "https://127.0.0.1/target", "gopher://127.0.0.1/target"}) {
