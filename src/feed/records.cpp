@@ -5,25 +5,14 @@
 #include <cstdint>
 #include <cstring>
 
+#include "feed/text.h"
+
 namespace zelko {
 
 namespace {
 constexpr std::string_view kRecordOpen = "<match>";
 constexpr std::string_view kRecordClose = "</match>";
 
-// The first place of `needle` in `text` at or after `from`, or npos. glibc's memmem skips
-// ahead by the needle's length where string_view::find stops at every '<' of the text.
-std::size_t FindText(std::string_view text, std::string_view needle, std::size_t from) {
-  if (from > text.size() || text.size() - from < needle.size()) return std::string_view::npos;
-#if defined(__GLIBC__)
-  const void* const found =
-      memmem(text.data() + from, text.size() - from, needle.data(), needle.size());
-  if (found == nullptr) return std::string_view::npos;
-  return static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
-#else
-  return text.find(needle, from);
-#endif
-}
 }  // namespace
 
 std::vector<std::string_view> CutRecords(std::string_view reply) {

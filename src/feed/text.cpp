@@ -2,12 +2,50 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace zelko {
+
+std::size_t FindText(std::string_view text, std::string_view needle, std::size_t from) {
+  const std::size_t n = needle.size();
+  if (from > text.size() || text.size() - from < n) return std::string_view::npos;
+#if defined(__SSE2__)
+  if (n >= 3) {
+    // A marker's first and last bytes are '<' and '>', the commonest of a reply; its second and
+    // last but one are rarer, so a place where both agree is worth comparing in full.
+    const char* const s = text.data();
+    constexpr std::size_t kFirst = 1;
+    const std::size_t second = n - 2;
+    const __m128i wantFirst = _mm_set1_epi8(needle[kFirst]);
+    const __m128i wantSecond = _mm_set1_epi8(needle[second]);
+    const std::size_t lastStart = text.size() - n;
+    std::size_t at = from;
+    // Sixteen starting places a round; the loads end before the text does.
+    for (; at + 15 <= lastStart; at += 16) {
+      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at + kFirst));
+      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at + second));
+      auto candidates = static_cast<unsigned>(_mm_movemask_epi8(
+          _mm_and_si128(_mm_cmpeq_epi8(a, wantFirst), _mm_cmpeq_epi8(b, wantSecond))));
+      while (candidates != 0) {
+        const std::size_t place = at + static_cast<std::size_t>(std::countr_zero(candidates));
+        if (std::memcmp(s + place, needle.data(), n) == 0) return place;
+        candidates &= candidates - 1;
+      }
+    }
+    return text.find(needle, at);
+  }
+#endif
+  return text.find(needle, from);
+}
 
 bool ReadTag(std::string_view text, std::string_view name, std::string& dest) {
   std::string opening;

@@ -11,6 +11,11 @@ namespace zelko {
 // after it. When either marker is missing nothing is written and false is returned.
 bool ReadTag(std::string_view text, std::string_view name, std::string& dest);
 
+// The first place of `needle` in `text` at or after `from` (npos when there is none), as
+// text.find(needle, from) gives it. Made for the feed's markers, which are rare among the many
+// '<' of a reply: candidates are found sixteen bytes at a time by two of the needle's bytes.
+std::size_t FindText(std::string_view text, std::string_view needle, std::size_t from = 0);
+
 // Replaces occurrences of `search` by `replacement` until none is left (first occurrence each
 // time, searching again from the start). An empty search text leaves the text unchanged.
 std::string ReplaceAll(std::string_view text, std::string_view search,

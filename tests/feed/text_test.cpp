@@ -44,6 +44,36 @@ TEST(ReadTagTest, FirstOpeningToFirstClosingAfterIt) {
   }
 }
 
+TEST(FindTextTest, FindsWhatFindFindsFromEveryStart) {
+  // Texts of every length over a few letters, so that near misses (same second and last but one
+  // byte, other bytes between) are common; needles are pieces of the text, sometimes altered.
+  std::mt19937 random(20261210u);
+  const std::string letters = "<>/ab";
+  std::uniform_int_distribution<std::size_t> letter(0, letters.size() - 1);
+  int found = 0;
+  int compared = 0;
+  for (int round = 0; round < 3000; ++round) {
+    std::string text(static_cast<std::size_t>(round % 70), ' ');
+    for (char& c : text) c = letters[letter(random)];
+    std::uniform_int_distribution<std::size_t> length(0, 9);
+    std::string needle(length(random), ' ');
+    for (char& c : needle) c = letters[letter(random)];
+    if (text.size() > needle.size() && round % 2 == 0) {
+      std::uniform_int_distribution<std::size_t> start(0, text.size() - needle.size());
+      needle = text.substr(start(random), needle.size());
+    }
+    for (std::size_t from = 0; from <= text.size() + 1; ++from) {
+      const std::size_t expected = std::string_view(text).find(needle, from);
+      ASSERT_EQ(FindText(text, needle, from), expected)
+          << "text: " << text << " needle: " << needle << " from: " << from;
+      ++compared;
+      found += expected != std::string_view::npos ? 1 : 0;
+    }
+  }
+  EXPECT_GT(found, compared / 10);
+  EXPECT_LT(found, compared - compared / 10);
+}
+
 TEST(ReplaceAllTest, ReplacesUntilNoneIsLeft) {
   struct Case {
     const char* text;
