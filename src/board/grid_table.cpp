@@ -25,9 +25,9 @@ bool IsTrueText(std::string_view text) {
   return true;
 }
 
-const std::vector<int>& NoRows() {
-  static const std::vector<int> empty;
-  return empty;
+std::uint32_t IdHash(std::string_view id) {
+  const std::uint64_t h = std::hash<std::string_view>{}(id);
+  return static_cast<std::uint32_t>(h ^ (h >> 32));
 }
 
 }  // namespace
@@ -59,21 +59,40 @@ GridTable::Row GridTable::NewRow() {
   Row row = std::move(spareRows_.back());
   spareRows_.pop_back();
   row.note = 0;
+  row.hints.clear();
   for (std::size_t c = 0; c < columns_.size(); ++c) {
     Cell& cell = row.cells[c];
     cell.text.clear();
-    cell.hint.clear();
     cell.color = columns_[c].color;
     cell.integer = 0;
   }
   return row;
 }
 
+std::string_view GridTable::HintOf(const Row& row, int column) {
+  for (const Hint& h : row.hints) {
+    if (h.column == column) return h.text;
+  }
+  return {};
+}
+
+void GridTable::PutHint(Row& row, int column, std::string_view hint) {
+  const auto it = std::find_if(row.hints.begin(), row.hints.end(),
+                               [column](const Hint& h) { return h.column == column; });
+  if (hint.empty()) {
+    if (it != row.hints.end()) row.hints.erase(it);
+  } else if (it != row.hints.end()) {
+    it->text.assign(hint);
+  } else {
+    row.hints.push_back(Hint{column, std::string(hint)});
+  }
+}
+
 int GridTable::AddRow() {
   const int index = RowCount();
   if (listener_) listener_->BeforeInsertRows(index, index);
   rows_.push_back(NewRow());
-  IndexAppend(index);
+  IndexAdd(index);
   if (listener_) listener_->AfterInsertRows();
   return index;
 }
@@ -105,7 +124,7 @@ void GridTable::ClearRows() {
   spareRows_.reserve(spareRows_.size() + rows_.size());
   for (Row& r : rows_) spareRows_.push_back(std::move(r));
   rows_.clear();
-  index_.clear();
+  ResetIndex();
   indexValid_ = true;
   if (listener_) listener_->AfterRemoveRows();
 }
@@ -165,9 +184,9 @@ void GridTable::SetCellText(int column, int row, std::string_view text) {
     case ColumnKind::Text:
       if (cell.text == text) return;
       if (column == 0) {
-        std::string old = std::move(cell.text);
+        IndexRemove(row);
         cell.text.assign(text);
-        IndexMove(row, old, cell.text);
+        IndexAdd(row);
       } else {
         cell.text.assign(text);
       }
@@ -187,6 +206,7 @@ void GridTable::CopyCellsFrom(const GridTable& source, int sourceRow, int first,
   Row& to = rows_[static_cast<std::size_t>(row)];
   // Copies without a listener write without comparing, so the row counts as changed.
   to.note = 0;
+  const bool anyHints = !from.hints.empty() || !to.hints.empty();
   for (int c = first; c <= last; ++c) {
     const auto i = static_cast<std::size_t>(c);
     const Cell& src = from.cells[i];
@@ -199,10 +219,11 @@ void GridTable::CopyCellsFrom(const GridTable& source, int sourceRow, int first,
       listener_ = nullptr;  // the cell is told once below
       const std::string before = notify ? CellText(c, row) : std::string();
       const Color colorBefore = dst.color;
-      const bool hintChanged = dst.hint != src.hint;
+      const std::string_view hint = HintOf(from, c);
+      const bool hintChanged = hint != HintOf(to, c);
       SetCellText(c, row, source.CellText(c, sourceRow));
       dst.color = src.color;
-      if (hintChanged) dst.hint = src.hint;
+      if (hintChanged) PutHint(to, c, hint);
       listener_ = listener;
       if (notify) {
         if (before != CellText(c, row) || colorBefore != dst.color || hintChanged) Changed(c, row);
@@ -225,9 +246,9 @@ void GridTable::CopyCellsFrom(const GridTable& source, int sourceRow, int first,
       case ColumnKind::Text:
         if (c == 0) {
           if (dst.text != src.text) {
-            std::string old = std::move(dst.text);
+            IndexRemove(row);
             dst.text.assign(src.text);
-            IndexMove(row, old, dst.text);
+            IndexAdd(row);
             changed = true;
           }
         } else if (listener_) {
@@ -240,15 +261,16 @@ void GridTable::CopyCellsFrom(const GridTable& source, int sourceRow, int first,
         }
         break;
     }
-    if (listener_) {
-      changed = changed || dst.color != src.color || dst.hint != src.hint;
-      dst.color = src.color;
-      if (dst.hint != src.hint) dst.hint.assign(src.hint);
-      if (changed) listener_->CellChanged(c, row);
-    } else {
-      dst.color = src.color;
-      dst.hint.assign(src.hint);
+    if (anyHints) {
+      const std::string_view hint = HintOf(from, c);
+      if (hint != HintOf(to, c)) {
+        PutHint(to, c, hint);
+        changed = true;
+      }
     }
+    changed = changed || dst.color != src.color;
+    dst.color = src.color;
+    if (changed && listener_) listener_->CellChanged(c, row);
   }
 }
 
@@ -267,14 +289,14 @@ void GridTable::SetCellColor(int column, int row, Color color) {
 
 std::string GridTable::CellHint(int column, int row) const {
   CheckBounds(column, row);
-  return At(column, row).hint;
+  return std::string(HintOf(rows_[static_cast<std::size_t>(row)], column));
 }
 
 void GridTable::SetCellHint(int column, int row, std::string_view hint) {
   CheckBounds(column, row);
-  Cell& cell = At(column, row);
-  if (cell.hint == hint) return;
-  cell.hint.assign(hint);
+  Row& r = rows_[static_cast<std::size_t>(row)];
+  if (HintOf(r, column) == hint) return;
+  PutHint(r, column, hint);
   Changed(column, row);
 }
 
@@ -384,48 +406,134 @@ void GridTable::SetEnabled(bool enabled) {
   if (listener_) listener_->EnabledChanged(enabled);
 }
 
-void GridTable::IndexAppend(int row) {
-  if (!indexValid_) return;
-  index_[At(0, row).text].push_back(row);
+std::ptrdiff_t GridTable::FindId(std::string_view id) const {
+  if (idSlots_.empty()) return -1;
+  const std::uint32_t hash = IdHash(id);
+  const std::size_t mask = idSlots_.size() - 1;
+  for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+    const IdSlot& slot = idSlots_[at];
+    if (slot.row == kNoIdRow) return -1;
+    if (slot.row >= 0 && slot.hash == hash && IdOf(slot.row) == id)
+      return static_cast<std::ptrdiff_t>(at);
+  }
 }
 
-void GridTable::IndexMove(int row, std::string_view oldId, std::string_view newId) {
-  if (!indexValid_) return;
-  if (auto it = index_.find(oldId); it != index_.end()) {
-    auto& rows = it->second;
-    // The row is usually the last one carrying its old ID (a row just appended).
-    if (auto pos = std::find(rows.rbegin(), rows.rend(), row); pos != rows.rend()) {
-      rows.erase(std::next(pos).base());
+void GridTable::IndexAdd(int row) const {
+  if (!indexValid_ || ColumnCount() == 0) return;
+  if ((idTaken_ + 1) * 2 > idSlots_.size()) ResizeIndex(idTaken_ + 1);
+  const std::string& id = IdOf(row);
+  const std::uint32_t hash = IdHash(id);
+  const std::size_t mask = idSlots_.size() - 1;
+  std::size_t free = idSlots_.size();  // the first removed place met, to be taken again
+  std::size_t at = hash & mask;
+  for (;; at = (at + 1) & mask) {
+    IdSlot& slot = idSlots_[at];
+    if (slot.row == kNoIdRow) break;
+    if (slot.row == kRemovedId) {
+      if (free == idSlots_.size()) free = at;
+      continue;
     }
-    if (rows.empty()) index_.erase(it);
+    if (slot.hash != hash || IdOf(slot.row) != id) continue;
+    // A further row with the ID.
+    if (slot.list < 0) {
+      std::int32_t list;
+      if (freeIdLists_.empty()) {
+        list = static_cast<std::int32_t>(idLists_.size());
+        idLists_.emplace_back();
+      } else {
+        list = freeIdLists_.back();
+        freeIdLists_.pop_back();
+      }
+      idLists_[static_cast<std::size_t>(list)].assign(1, slot.row);
+      slot.list = list;
+    }
+    std::vector<int>& rows = idLists_[static_cast<std::size_t>(slot.list)];
+    rows.insert(std::upper_bound(rows.begin(), rows.end(), row), row);
+    slot.row = rows.front();
+    return;
   }
-  auto [it, inserted] = index_.try_emplace(std::string(newId));
-  auto& rows = it->second;
-  rows.insert(std::upper_bound(rows.begin(), rows.end(), row), row);
+  if (free == idSlots_.size()) {
+    free = at;
+    ++idTaken_;
+  }
+  idSlots_[free] = IdSlot{hash, row, -1};
+}
+
+void GridTable::IndexRemove(int row) {
+  if (!indexValid_ || ColumnCount() == 0) return;
+  const std::ptrdiff_t at = FindId(IdOf(row));
+  if (at < 0) return;
+  IdSlot& slot = idSlots_[static_cast<std::size_t>(at)];
+  if (slot.list < 0) {
+    if (slot.row == row) slot = IdSlot{0, kRemovedId, -1};
+    return;
+  }
+  std::vector<int>& rows = idLists_[static_cast<std::size_t>(slot.list)];
+  // The row is usually the last one carrying the ID (a row just appended).
+  if (const auto pos = std::find(rows.rbegin(), rows.rend(), row); pos != rows.rend()) {
+    rows.erase(std::next(pos).base());
+  }
+  if (rows.size() == 1) {
+    slot.row = rows.front();
+    freeIdLists_.push_back(slot.list);
+    slot.list = -1;
+  } else {
+    slot.row = rows.front();
+  }
+}
+
+void GridTable::ResizeIndex(std::size_t ids) const {
+  std::size_t size = 16;
+  while (size < ids * 4) size *= 2;
+  std::vector<IdSlot> old = std::move(idSlots_);
+  idSlots_.assign(size, IdSlot{});
+  idTaken_ = 0;
+  const std::size_t mask = size - 1;
+  for (const IdSlot& slot : old) {
+    if (slot.row < 0) continue;
+    std::size_t at = slot.hash & mask;
+    while (idSlots_[at].row != kNoIdRow) at = (at + 1) & mask;
+    idSlots_[at] = slot;
+    ++idTaken_;
+  }
+}
+
+void GridTable::ResetIndex() const {
+  std::fill(idSlots_.begin(), idSlots_.end(), IdSlot{});
+  idTaken_ = 0;
+  idLists_.clear();
+  freeIdLists_.clear();
 }
 
 void GridTable::EnsureIndex() const {
   if (indexValid_) return;
-  index_.clear();
-  for (int r = 0; r < RowCount(); ++r) index_[At(0, r).text].push_back(r);
+  ResetIndex();
   indexValid_ = true;
+  if (idSlots_.size() < rows_.size() * 2) ResizeIndex(rows_.size());
+  for (int r = 0; r < RowCount(); ++r) IndexAdd(r);
 }
 
-const std::vector<int>& GridTable::RowsWithId(std::string_view id) const {
-  if (ColumnCount() == 0) return NoRows();
+std::vector<int> GridTable::RowsWithId(std::string_view id) const {
   EnsureIndex();
-  const auto it = index_.find(id);
-  return it == index_.end() ? NoRows() : it->second;
+  const std::ptrdiff_t at = FindId(id);
+  if (at < 0) return {};
+  const IdSlot& slot = idSlots_[static_cast<std::size_t>(at)];
+  if (slot.list < 0) return {slot.row};
+  return idLists_[static_cast<std::size_t>(slot.list)];
 }
 
 int GridTable::FirstRowWithId(std::string_view id) const {
-  const auto& rows = RowsWithId(id);
-  return rows.empty() ? -1 : rows.front();
+  EnsureIndex();
+  const std::ptrdiff_t at = FindId(id);
+  return at < 0 ? -1 : idSlots_[static_cast<std::size_t>(at)].row;
 }
 
 int GridTable::LastRowWithId(std::string_view id) const {
-  const auto& rows = RowsWithId(id);
-  return rows.empty() ? -1 : rows.back();
+  EnsureIndex();
+  const std::ptrdiff_t at = FindId(id);
+  if (at < 0) return -1;
+  const IdSlot& slot = idSlots_[static_cast<std::size_t>(at)];
+  return slot.list < 0 ? slot.row : idLists_[static_cast<std::size_t>(slot.list)].back();
 }
 
 }  // namespace zelko

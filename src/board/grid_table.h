@@ -1,11 +1,11 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "board/colors.h"
@@ -162,7 +162,7 @@ class GridTable {
   void SetRowNote(int row, std::uint64_t note);
 
   // Rows whose column 0 equals `id`, ascending.
-  const std::vector<int>& RowsWithId(std::string_view id) const;
+  std::vector<int> RowsWithId(std::string_view id) const;
   int FirstRowWithId(std::string_view id) const;
   // The last row met scanning from the top, or -1.
   int LastRowWithId(std::string_view id) const;
@@ -170,20 +170,29 @@ class GridTable {
   void SetListener(GridListener* listener) { listener_ = listener; }
 
  private:
+  // A cell is kept small (a board of 5000 rows holds half a million of them): hints, which a
+  // row has one or two of, live in the row.
   struct Cell {
     std::string text;
-    std::string hint;
     Color color = 0;
     std::int32_t integer = 0;  // image index, or the checked state of a check box
   };
+  struct Hint {
+    int column = 0;
+    std::string text;  // never empty: a cell without a hint has no entry
+  };
   struct Row {
     std::vector<Cell> cells;
-    std::uint64_t note = 0;  // see RowNote
+    std::vector<Hint> hints;  // in no particular order, one entry a column at most
+    std::uint64_t note = 0;   // see RowNote
   };
 
   bool InBounds(int column, int row) const;
   void CheckBounds(int column, int row) const;
   Row NewRow();
+  static std::string_view HintOf(const Row& row, int column);
+  // An empty hint removes the column's entry.
+  static void PutHint(Row& row, int column, std::string_view hint);
   Cell& At(int column, int row) {
     return rows_[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(column)];
   }
@@ -194,14 +203,27 @@ class GridTable {
     rows_[static_cast<std::size_t>(row)].note = 0;
     if (listener_) listener_->CellChanged(column, row);
   }
-  void IndexAppend(int row);
-  void IndexMove(int row, std::string_view oldId, std::string_view newId);
-  void EnsureIndex() const;
-
-  struct StringHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  // The ID index: an open-addressing table with one place an ID, which holds the ID's first
+  // row and, when several rows carry it, a list of them all. An ID is compared with the text of
+  // its first row, so the table keeps no copy of it. Rows are entered as they get their ID and
+  // taken out before they lose it (IndexRemove, then the write, then IndexAdd).
+  struct IdSlot {
+    std::uint32_t hash = 0;
+    std::int32_t row = kNoIdRow;  // the first row with the ID, or kNoIdRow / kRemovedId
+    std::int32_t list = -1;       // index in idLists_ of all its rows when there are several
   };
+  static constexpr std::int32_t kNoIdRow = -1;    // a place never taken
+  static constexpr std::int32_t kRemovedId = -2;  // a place whose ID left: probes go on past it
+
+  const std::string& IdOf(int row) const { return At(0, row).text; }
+  // The place of `id`, or -1.
+  std::ptrdiff_t FindId(std::string_view id) const;
+  void IndexAdd(int row) const;
+  void IndexRemove(int row);
+  // Rebuilds the table with room for `ids` IDs, from the places in use.
+  void ResizeIndex(std::size_t ids) const;
+  void ResetIndex() const;
+  void EnsureIndex() const;
 
   std::string name_;
   std::vector<ColumnSpec> columns_;
@@ -213,7 +235,10 @@ class GridTable {
   bool enabled_ = true;
   GridListener* listener_ = nullptr;
 
-  mutable std::unordered_map<std::string, std::vector<int>, StringHash, std::equal_to<>> index_;
+  mutable std::vector<IdSlot> idSlots_;  // a power of two in size, at most half of it taken
+  mutable std::size_t idTaken_ = 0;      // places in use or removed
+  mutable std::vector<std::vector<int>> idLists_;  // ascending rows of the IDs on several rows
+  mutable std::vector<std::int32_t> freeIdLists_;
   mutable bool indexValid_ = true;
 };
 

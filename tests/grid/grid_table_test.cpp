@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -169,6 +170,74 @@ TEST(GridTable, IdIndexKeepsEveryRowInOrderThroughEdits) {
   EXPECT_EQ(rx.RowsWithId("c"), (std::vector<int>{2, 3}));
   rx.ClearRows();
   EXPECT_TRUE(rx.RowsWithId("a").empty());
+}
+
+// The rows whose column 0 reads `id`, found by looking at every row.
+std::vector<int> ScanForId(const GridTable& grid, const std::string& id) {
+  std::vector<int> rows;
+  for (int r = 0; r < grid.RowCount(); ++r) {
+    if (grid.TextView(col::RId, r) == id) rows.push_back(r);
+  }
+  return rows;
+}
+
+TEST(GridTable, IdIndexAgreesWithAScanThroughRandomEdits) {
+  // IDs on one row and on many (a few common ones and hundreds of rare ones), IDs that leave a
+  // row and come back, rows appended, inserted, removed, sorted, copied over and cleared, with
+  // lookups between the edits so that the index is both kept up to date and rebuilt.
+  std::vector<std::string> ids = {"", "m1", "m2", "Москва", "x"};
+  const std::size_t common = ids.size();
+  for (int i = 0; i < 300; ++i) ids.push_back("id" + std::to_string(i));
+  std::mt19937 random(20261210u);
+  std::uniform_int_distribution<std::size_t> pickCommon(0, common - 1);
+  std::uniform_int_distribution<std::size_t> pickAny(0, ids.size() - 1);
+  std::uniform_int_distribution<int> pickEdit(0, 999);
+  const auto pickId = [&]() -> const std::string& {
+    return ids[random() % 2 == 0 ? pickCommon(random) : pickAny(random)];
+  };
+  GridTable rx("RX", RxColumns());
+  GridTable source("RX", RxColumns());
+  source.SetCellText(col::RId, source.AddRow(), "m2");
+  int checked = 0;
+  int mostRows = 0;
+  for (int step = 0; step < 4000; ++step) {
+    const int edit = pickEdit(random);
+    const int rows = rx.RowCount();
+    std::uniform_int_distribution<int> pickRow(0, std::max(rows - 1, 0));
+    // Edits that move rows (which have the index rebuilt) are rare, so that long runs of edits
+    // are followed in place.
+    if (edit < 450 || rows == 0) {
+      rx.SetCellText(col::RId, rx.AddRow(), pickId());
+    } else if (edit < 900) {
+      rx.SetCellText(col::RId, pickRow(random), pickId());
+    } else if (edit < 970) {
+      rx.CopyCellsFrom(source, 0, 0, col::RId, pickRow(random));
+    } else if (edit < 980) {
+      rx.DeleteRow(pickRow(random));
+    } else if (edit < 990) {
+      rx.InsertRow(pickRow(random));
+    } else if (edit < 995) {
+      rx.SetCellText(col::RHome, pickRow(random), pickId());
+      rx.SortByColumn(col::RHome);
+    } else if (edit < 996) {
+      rx.ClearRows();
+    }
+    mostRows = std::max(mostRows, rx.RowCount());
+    // Look up after some edits only, so that several edits meet the index in between.
+    if (step % 3 != 0) continue;
+    for (std::size_t look = 0; look < 12; ++look) {
+      const std::string& id = look < common ? ids[look] : pickId();
+      const std::vector<int> expected = ScanForId(rx, id);
+      ASSERT_EQ(rx.RowsWithId(id), expected) << "step " << step << " id " << id;
+      ASSERT_EQ(rx.FirstRowWithId(id), expected.empty() ? -1 : expected.front());
+      ASSERT_EQ(rx.LastRowWithId(id), expected.empty() ? -1 : expected.back());
+      ++checked;
+    }
+    EXPECT_TRUE(rx.RowsWithId("absent").empty());
+  }
+  // The edits grew the board far past the index's first size, more than once.
+  EXPECT_GT(mostRows, 300);
+  EXPECT_GT(checked, 10000);
 }
 
 // Fills row `r` of `grid` with a different text, colour and hint in every cell, a ticked box,
