@@ -114,13 +114,14 @@ std::uint64_t RewriteNote(std::string_view status, std::string_view market) {
 
 // A match the board holds: its status cells, and its figures when the service's are newer.
 // Most refreshes bring no newer figures, so the record is read without an index for the few
-// names that decide; only a row whose figures are rewritten has the record indexed.
+// names that decide; only a row whose figures are rewritten has its market element indexed
+// (that element alone: the record's other elements are not read for it).
 //
 // Finished and called-off rows are rewritten at every refresh, mostly from the very figures
 // they show. Rewriting a row that has not changed since it was rewritten from the same
 // figures and status gives the same cells again, so such a row is left as it is: the row's
 // note tells (any change to the row since clears it).
-Rewrite UpdateKnownRow(GridTable& rx, int row, std::string_view text, const RecordReader& record,
+Rewrite UpdateKnownRow(GridTable& rx, int row, const RecordReader& record,
                        std::string_view status) {
   const bool live = status == "LIVE";
   const std::string_view marketName = live ? "bf_live" : "bfpr";
@@ -151,8 +152,7 @@ Rewrite UpdateKnownRow(GridTable& rx, int row, std::string_view text, const Reco
   const std::uint64_t note = RewriteNote(status, market);
   if (rx.RowNote(row) == note) return Rewrite::kAsBefore;
 
-  const RecordReader indexed(text);
-  FillMarketCellsFrom(rx, row, indexed.Nested(marketName));
+  FillMarketCellsFrom(rx, row, RecordReader(market));
   rx.SetCellText(col::update, row, "Last Update");
   rx.SetCellText(col::last, row, taken);
 
@@ -187,7 +187,7 @@ bool RefreshMoney(GridTable& rx, GridTable& rx2, HttpClient& idHttp1, const std:
       }
       continue;
     }
-    const Rewrite rewrite = UpdateKnownRow(rx, row, text, record, status);
+    const Rewrite rewrite = UpdateKnownRow(rx, row, record, status);
     if (rewrite == Rewrite::kNone || rx2.RowCount() == 0) continue;
     const int boardRow = rx2.LastRowWithId(id);
     if (boardRow < 0) continue;
