@@ -180,11 +180,11 @@ void RecordReader::ScanUntil(const std::string_view* target, std::uint32_t targe
     const std::size_t next = FindOpening(begin, pos, size);
     const std::size_t closeEnd = next + name.size() + 3;
     if (closeEnd <= size && begin[next + 1] == '/' && begin[closeEnd - 1] == '>' &&
-        std::memcmp(begin + next + 2, name.data(), name.size()) == 0) {
+        SameName(std::string_view(begin + next + 2, name.size()), name)) {
       Tag& t = tags_[tag];
       const bool first = t.valueEnd == kNoClose;
       if (first) t.valueEnd = next;
-      Chain(t, next, closeEnd, true);
+      AddMark(tag, next, closeEnd, true);
       pos = closeEnd;
       if (first && found(name, hash)) break;
     } else {
@@ -217,11 +217,9 @@ void RecordReader::Grow() const {
   }
 }
 
-void RecordReader::Chain(Tag& tag, std::size_t start, std::size_t end, bool closing) const {
-  const auto mark = static_cast<std::uint32_t>(marks_.size());
-  marks_.push_back(Mark{start, end, kNoMark, closing});
-  marks_[tag.lastMark].next = mark;
-  tag.lastMark = mark;
+void RecordReader::AddMark(std::uint32_t tag, std::size_t start, std::size_t end,
+                           bool closing) const {
+  marks_.push_back(Mark{start, end, tag, closing});
 }
 
 std::uint32_t RecordReader::Opened(std::string_view name, std::uint32_t hash, std::size_t start,
@@ -231,14 +229,13 @@ std::uint32_t RecordReader::Opened(std::string_view name, std::uint32_t hash, st
   if (slot.tag != 0) {
     // Only the first opening marker gives this text's value; later ones may open the value of
     // a nested text.
-    Chain(tags_[slot.tag - 1], start, valueStart, false);
+    AddMark(slot.tag - 1, start, valueStart, false);
     return slot.tag - 1;
   }
-  const auto mark = static_cast<std::uint32_t>(marks_.size());
-  marks_.push_back(Mark{start, valueStart, kNoMark, false});
-  tags_.push_back(Tag{name, valueStart, kNoClose, mark, mark});
+  tags_.push_back(Tag{name, valueStart, kNoClose});
   slot.tag = static_cast<std::uint32_t>(tags_.size());
   slot.hash = hash;
+  AddMark(slot.tag - 1, start, valueStart, false);
   return slot.tag - 1;
 }
 
@@ -251,7 +248,7 @@ bool RecordReader::Closed(std::string_view name, std::uint32_t hash, std::size_t
   Tag& tag = tags_[slot.tag - 1];
   const bool first = tag.valueEnd == kNoClose;
   if (first) tag.valueEnd = closeStart;
-  Chain(tag, closeStart, end, true);
+  AddMark(slot.tag - 1, closeStart, end, true);
   return first;
 }
 
@@ -302,41 +299,41 @@ std::optional<std::string_view> RecordReader::Lookup(std::string_view name) cons
   return text_.substr(tag.valueStart, tag.valueEnd - tag.valueStart);
 }
 
+// In a nested text, a name's value runs from its first opening marker wholly inside the text
+// to the first closing marker after that one, also wholly inside. The root's markers never
+// overlap and are kept in text order, so those inside the text are one run of them, read once.
+void RecordReader::IndexNested() const {
+  const RecordReader& root = *root_;
+  const std::size_t first = offset_;
+  const std::size_t last = offset_ + text_.size();
+  // Every marker wholly inside this text must be in the root's index.
+  if (root.scanned_ < last) root.ScanUntil(nullptr, 0, last);
+  nestedIndexed_ = true;
+  nestedValues_.assign(root.tags_.size(), Span{});
+  auto mark = std::lower_bound(root.marks_.begin(), root.marks_.end(), first,
+                               [](const Mark& m, std::size_t at) { return m.start < at; });
+  for (; mark != root.marks_.end() && mark->end <= last; ++mark) {
+    Span& value = nestedValues_[mark->tag];
+    if (!mark->closing) {
+      if (value.start == kNoClose) value.start = mark->end;
+    } else if (value.start != kNoClose && value.end == kNoClose) {
+      value.end = mark->start;
+    }
+  }
+}
+
 std::optional<std::string_view> RecordReader::LookupNested(std::string_view name) const {
   const std::optional<std::uint32_t> hash = IndexedHash(name);
   if (!hash) return SearchDirectly(text_, name);
+  if (!nestedIndexed_) IndexNested();
   const RecordReader& root = *root_;
-  // Every marker wholly inside this text must be in the root's index.
-  const std::size_t through = offset_ + text_.size();
-  if (root.scanned_ < through) root.ScanUntil(nullptr, 0, through);
   if (root.slots_.empty()) return std::nullopt;
   const Slot& slot = root.slots_[root.SlotOf(name, *hash)];
-  if (slot.tag == 0) return std::nullopt;
-  // In this text, the first opening marker wholly inside it, then the first closing marker
-  // after that one, also wholly inside. The root's markers never overlap, so the ones of a
-  // name are in text order along its chain.
-  const std::size_t first = offset_;
-  const std::size_t last = offset_ + text_.size();
-  std::uint32_t at = root.tags_[slot.tag - 1].firstMark;
-  std::size_t valueStart = 0;
-  while (true) {
-    if (at == kNoMark) return std::nullopt;
-    const Mark& mark = root.marks_[at];
-    if (mark.end > last) return std::nullopt;
-    at = mark.next;
-    if (!mark.closing && mark.start >= first) {
-      valueStart = mark.end;
-      break;
-    }
-  }
-  for (; at != kNoMark; at = root.marks_[at].next) {
-    const Mark& mark = root.marks_[at];
-    if (mark.end > last) return std::nullopt;
-    if (mark.closing) {
-      return root.text_.substr(valueStart, mark.start - valueStart);
-    }
-  }
-  return std::nullopt;
+  // A name the root met only after this text has no marker inside it.
+  if (slot.tag == 0 || slot.tag > nestedValues_.size()) return std::nullopt;
+  const Span& value = nestedValues_[slot.tag - 1];
+  if (value.end == kNoClose) return std::nullopt;
+  return root.text_.substr(value.start, value.end - value.start);
 }
 
 RecordReader RecordReader::Unindexed(std::string_view text) {

@@ -56,22 +56,23 @@ class RecordReader {
     std::string_view name;
     std::size_t valueStart;
     std::size_t valueEnd;  // kNoClose until the closing marker is met
-    // Every marker of the name from its first opening one on, in text order, as a chain
-    // through marks_: a nested reader looks for the first ones inside its own text.
-    std::uint32_t firstMark;
-    std::uint32_t lastMark;
   };
   static constexpr std::size_t kNoClose = static_cast<std::size_t>(-1);
 
-  // One marker of a name: where its '<' stands, where the text after its '>' starts, and the
-  // name's next marker (kNoMark for none).
+  // One marker, in text order: where its '<' stands, where the text after its '>' starts, and
+  // the tag of its name. A nested reader finds its values among the markers inside its text.
   struct Mark {
     std::size_t start;
     std::size_t end;
-    std::uint32_t next;
+    std::uint32_t tag;
     bool closing;
   };
-  static constexpr std::uint32_t kNoMark = static_cast<std::uint32_t>(-1);
+
+  // A nested reader's value of one tag: valueStart and valueEnd as in Tag.
+  struct Span {
+    std::size_t start = kNoClose;
+    std::size_t end = kNoClose;
+  };
 
   // A place of the open-addressing table over tags_: the tag's index + 1 (0 for an empty
   // place) and its name's hash, so that a probe compares names only when the hashes agree.
@@ -91,7 +92,9 @@ class RecordReader {
   // Whether the marker closed the name's value (the first closing marker after its opening).
   bool Closed(std::string_view name, std::uint32_t hash, std::size_t closeStart,
               std::size_t end) const;
-  void Chain(Tag& tag, std::size_t start, std::size_t end, bool closing) const;
+  void AddMark(std::uint32_t tag, std::size_t start, std::size_t end, bool closing) const;
+  // A nested reader's values, from the root's markers wholly inside its text.
+  void IndexNested() const;
   void Grow() const;
   std::optional<std::string_view> Lookup(std::string_view name) const;
   std::optional<std::string_view> LookupNested(std::string_view name) const;
@@ -106,6 +109,9 @@ class RecordReader {
   mutable std::vector<Mark> marks_;  // in text order
   mutable std::vector<Tag> tags_;    // in the order their names were first opened
   mutable std::vector<Slot> slots_;  // kept at most half full; a power of two in size
+  // A nested reader's values by the root's tag index, made at its first read.
+  mutable std::vector<Span> nestedValues_;
+  mutable bool nestedIndexed_ = false;
 };
 
 }  // namespace zelko
