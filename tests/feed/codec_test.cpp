@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <random>
 #include <string>
 
 namespace zelko {
@@ -36,6 +37,22 @@ TEST(CodecTest, EveryAssignedByteRoundTripsAndMatchesTheReferenceTable) {
     ++mapped;
   }
   EXPECT_EQ(mapped, 255);
+}
+
+TEST(CodecTest, ATextDecodesAsItsBytesOneAtATime) {
+  // Texts of every length, mostly ASCII with high bytes here and there, so that the blocks the
+  // decoder takes at a time start, end and break at every place.
+  std::mt19937 random(20261210u);
+  std::uniform_int_distribution<int> ascii(0x20, 0x7E);
+  std::uniform_int_distribution<int> high(0x80, 0xFF);
+  std::uniform_int_distribution<int> pick(0, 9);
+  for (int round = 0; round < 2000; ++round) {
+    std::string text(static_cast<std::size_t>(round % 100), ' ');
+    for (char& c : text) c = static_cast<char>(pick(random) == 0 ? high(random) : ascii(random));
+    std::string expected;
+    for (const char c : text) expected += Cp1251ToUtf8(std::string(1, c));
+    ASSERT_EQ(Cp1251ToUtf8(text), expected) << "round " << round;
+  }
 }
 
 TEST(CodecTest, KnownCharacters) {
