@@ -24,6 +24,7 @@ void ApplyBoardFilter(const GridTable& rx, GridTable& rx2, const StatusBoxes& bo
   const std::int64_t threshold = WholeNumberOr0(filtr);
 
   for (int r = 0; r < rx.RowCount(); ++r) {
+    rx.PrefetchRow(r + 1);
     const std::int64_t total = std::int64_t{CellInt(rx, col::R_1S, r)} + CellInt(rx, col::R_XS, r) +
                                CellInt(rx, col::R_2S, r);
     // A total equal to the threshold is enough.

@@ -166,6 +166,15 @@ class GridTable {
   int FirstRowWithId(std::string_view id) const;
   // The last row met scanning from the top, or -1.
   int LastRowWithId(std::string_view id) const;
+  // Asks the processor to bring these cells of the rows with the ID into its cache, and changes
+  // nothing: a loop over records whose rows lie scattered over a large board calls it one
+  // record ahead, so that its work on a row does not wait for the row to come from memory. It
+  // probes the index without comparing IDs (that would wait for the rows), so it may also
+  // fetch a row with another ID of the same hash.
+  void PrefetchRowsWithId(std::string_view id, std::span<const int> columns) const;
+  // The same for every cell of one row (nothing for a row out of bounds): for a pass over the
+  // rows in order, one row ahead, since each row's cells lie apart from the others'.
+  void PrefetchRow(int row) const;
 
   void SetListener(GridListener* listener) { listener_ = listener; }
 

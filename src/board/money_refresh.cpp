@@ -171,10 +171,10 @@ void FillMarketCells(GridTable& rx, int row, std::string_view element) {
 
 bool RefreshMoney(GridTable& rx, GridTable& rx2, HttpClient& idHttp1, const std::string& todayUrl,
                   const BigBetSink& sendBigBet) {
-  const ServiceReply reply = ServiceGet(idHttp1, todayUrl);
+  const ServiceBytes reply = ServiceGetBytes(idHttp1, todayUrl);
   if (reply.failed) return false;
 
-  for (const std::string_view text : CutRecords(reply.text)) {
+  const auto refreshRecord = [&](std::string_view text) {
     const RecordReader record = RecordReader::Unindexed(text);
     const std::string_view status = record.Get("status");
     const std::string_view id = record.Get("id");
@@ -185,19 +185,32 @@ bool RefreshMoney(GridTable& rx, GridTable& rx2, HttpClient& idHttp1, const std:
       if (static_cast<std::size_t>(rx.RowCount()) < kMaxRecordsPerReply) {
         AddNewRow(rx, RecordReader(text), status, sendBigBet);
       }
-      continue;
+      return;
     }
     const Rewrite rewrite = UpdateKnownRow(rx, row, record, status);
-    if (rewrite == Rewrite::kNone || rx2.RowCount() == 0) continue;
+    if (rewrite == Rewrite::kNone || rx2.RowCount() == 0) return;
     const int boardRow = rx2.LastRowWithId(id);
-    if (boardRow < 0) continue;
+    if (boardRow < 0) return;
     // The work board's card carries the note of the copy it was given; when neither row has
     // changed since that copy, copying again changes nothing.
     const std::uint64_t note = rx.RowNote(row);
-    if (rewrite == Rewrite::kAsBefore && rx2.RowNote(boardRow) == note) continue;
+    if (rewrite == Rewrite::kAsBefore && rx2.RowNote(boardRow) == note) return;
     CopyBoardRow(rx2, boardRow, rx, row);
     rx2.SetRowNote(boardRow, note);
-  }
+  };
+  // The cells a known row's refresh reads or writes first; the rest of a row is needed only
+  // when its figures are rewritten, and its cells then come in order.
+  static constexpr std::array<int, 5> kFirstCells{0, col::R_Score, col::R_Status, col::R_Min,
+                                                  col::last};
+  static constexpr std::array<int, 1> kIdCell{0};
+  const auto fetchRows = [&](std::string_view text) {
+    // An ID with bytes of Windows-1251's upper half reads differently here than once decoded:
+    // its rows are then simply not fetched ahead.
+    const std::string_view id = RecordReader::Unindexed(text).Get("id");
+    rx.PrefetchRowsWithId(id, kFirstCells);
+    if (rx2.RowCount() != 0) rx2.PrefetchRowsWithId(id, kIdCell);
+  };
+  ForEachRecord(reply.body, refreshRecord, fetchRows);
   return true;
 }
 

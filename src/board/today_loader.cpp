@@ -70,17 +70,17 @@ bool LoadTodayBoard(GridTable& rx, HttpClient& idHttp1, const std::string& today
   if (mode == 0 || mode == 1) {
     // Ask first: a request that fails leaves the board as it was, while a successful reply,
     // even an empty one, is the service's word on the day.
-    ServiceReply answer = ServiceGet(idHttp1, todayUrl);
+    ServiceBytes answer = ServiceGetBytes(idHttp1, todayUrl);
     if (answer.failed) return false;
-    reply = std::move(answer.text);
+    reply = std::move(answer.body);
   }
   rx.ClearRows();
 
-  for (const std::string_view text : CutRecords(reply)) {
+  ForEachRecord(reply, [&](std::string_view text) {
     const RecordReader record(text);
     const std::string_view status = record.Get("status");
-    if (!boxes.Passes(status)) continue;
-    if (record.Get("day") != "1") continue;
+    if (!boxes.Passes(status)) return;
+    if (record.Get("day") != "1") return;
 
     const int row = rx.AddRow();
     FillBoardRow(rx, row, record);
@@ -96,7 +96,7 @@ bool LoadTodayBoard(GridTable& rx, HttpClient& idHttp1, const std::string& today
     }
 
     WriteStatusCells(rx, row, status, record);
-  }
+  });
   return true;
 }
 

@@ -126,6 +126,12 @@ constexpr std::array<Utf8Form, 128> kHighHalfForms = MakeHighHalfForms();
 }  // namespace
 
 std::string Cp1251ToUtf8(std::string_view bytes) {
+  std::string out;
+  Cp1251ToUtf8(bytes, out);
+  return out;
+}
+
+void Cp1251ToUtf8(std::string_view bytes, std::string& out) {
   // Two tight passes over a whole reply: the size of the result, then the bytes, written in
   // place rather than appended one at a time. Replies are mostly ASCII, which both passes take
   // a block at a time (sixteen bytes with SSE2, eight without).
@@ -163,7 +169,8 @@ std::string Cp1251ToUtf8(std::string_view bytes) {
     ++i;
   }
 
-  std::string out(size, '\0');
+  out.clear();
+  out.resize(size);
   char* at = out.data();
   i = 0;
   while (i < length) {
@@ -184,7 +191,6 @@ std::string Cp1251ToUtf8(std::string_view bytes) {
     if (form.length > 2) at[2] = form.bytes[2];
     at += form.length;
   }
-  return out;
 }
 
 std::string Utf8ToCp1251(std::string_view text) {

@@ -15,20 +15,26 @@ constexpr std::string_view kRecordClose = "</match>";
 
 }  // namespace
 
-std::vector<std::string_view> CutRecords(std::string_view reply) {
+std::optional<CutRecord> NextRecord(std::string_view reply, std::size_t at) {
   // The markers are rare among the reply's many '<', so they are looked for by skipping
   // rather than by stopping at every '<'.
+  const std::size_t open = FindText(reply, kRecordOpen, at);
+  if (open == std::string_view::npos) return std::nullopt;
+  const std::size_t valueStart = open + kRecordOpen.size();
+  const std::size_t close = FindText(reply, kRecordClose, valueStart);
+  // Without its closing marker the last record is cut off; it is dropped.
+  if (close == std::string_view::npos) return std::nullopt;
+  return CutRecord{reply.substr(valueStart, close - valueStart), close + kRecordClose.size()};
+}
+
+std::vector<std::string_view> CutRecords(std::string_view reply) {
   std::vector<std::string_view> records;
   std::size_t at = 0;
   while (records.size() < kMaxRecordsPerReply) {
-    const std::size_t open = FindText(reply, kRecordOpen, at);
-    if (open == std::string_view::npos) break;
-    const std::size_t valueStart = open + kRecordOpen.size();
-    const std::size_t close = FindText(reply, kRecordClose, valueStart);
-    // Without its closing marker the last record is cut off; it is dropped.
-    if (close == std::string_view::npos) break;
-    records.push_back(reply.substr(valueStart, close - valueStart));
-    at = close + kRecordClose.size();
+    const std::optional<CutRecord> record = NextRecord(reply, at);
+    if (!record) break;
+    records.push_back(record->text);
+    at = record->next;
   }
   return records;
 }

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "feed/codec.h"
+
 namespace zelko {
 
 // The most match records one reply is read for. A busy day lists a few thousand matches; what a
@@ -18,6 +20,45 @@ inline constexpr std::size_t kMaxRecordsPerReply = 10'000;
 // between an opening "<match>" and the next "</match>". A record without its closing marker,
 // and everything outside records, is ignored. One pass over the reply.
 std::vector<std::string_view> CutRecords(std::string_view reply);
+
+// One record as CutRecords cuts it: its text, and where the search for the next one goes on.
+struct CutRecord {
+  std::string_view text;
+  std::size_t next = 0;
+};
+// The first record of the reply at or after `at`, or nothing.
+std::optional<CutRecord> NextRecord(std::string_view reply, std::size_t at);
+
+// The records of a reply as the service sends it, in Windows-1251, handed to `take` one at a
+// time, each decoded to UTF-8: the records and texts CutRecords gives for the decoded reply.
+// (The markers are ASCII, and no byte of Windows-1251 decodes to a marker's byte unless it is
+// that very ASCII byte, so the reply is cut the same before its decoding as after.) Decoding a
+// record just as it is cut reads a large reply from memory once instead of once a pass. The
+// text handed on lives until `take` returns.
+//
+// `ahead` is shown each record's text, still undecoded, while the record before it is still to
+// be taken: a loop over records whose rows lie scattered over a large board brings a record's
+// row into the cache there, so that it has come from memory by the time the record is taken.
+template <typename Take, typename Ahead>
+void ForEachRecord(std::string_view cp1251Reply, Take&& take, Ahead&& ahead) {
+  std::string text;
+  std::optional<CutRecord> record = NextRecord(cp1251Reply, 0);
+  for (std::size_t taken = 0; record && taken < kMaxRecordsPerReply; ++taken) {
+    std::optional<CutRecord> next;
+    if (taken + 1 < kMaxRecordsPerReply) {
+      next = NextRecord(cp1251Reply, record->next);
+      if (next) ahead(next->text);
+    }
+    Cp1251ToUtf8(record->text, text);
+    take(std::string_view(text));
+    record = next;
+  }
+}
+
+template <typename Take>
+void ForEachRecord(std::string_view cp1251Reply, Take&& take) {
+  ForEachRecord(cp1251Reply, std::forward<Take>(take), [](std::string_view) {});
+}
 
 // Reads the elements of one record (or of a nested element's text) with the first-occurrence
 // rules of ReadTag: the value of a name is the text between its first "<name>" and the first

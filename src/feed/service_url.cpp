@@ -58,12 +58,20 @@ std::string FeedUrl(std::string_view host, const Credentials& credentials,
   return url.str();
 }
 
-ServiceReply ServiceGet(HttpClient& client, const std::string& url) {
-  const HttpReply reply = client.Get(url);
-  ServiceReply result;
+ServiceBytes ServiceGetBytes(HttpClient& client, const std::string& url) {
+  HttpReply reply = client.Get(url);
+  ServiceBytes result;
   result.failed = reply.failed;
   // An error status never hands its body on, whatever the client kept.
-  if (!(reply.failed && reply.status >= 400)) result.text = Cp1251ToUtf8(reply.body);
+  if (!(reply.failed && reply.status >= 400)) result.body = std::move(reply.body);
+  return result;
+}
+
+ServiceReply ServiceGet(HttpClient& client, const std::string& url) {
+  const ServiceBytes bytes = ServiceGetBytes(client, url);
+  ServiceReply result;
+  result.failed = bytes.failed;
+  result.text = Cp1251ToUtf8(bytes.body);
   return result;
 }
 

@@ -57,6 +57,15 @@ struct ServiceReply {
 // `failed` with what arrived before the break (nothing for an error status).
 ServiceReply ServiceGet(HttpClient& client, const std::string& url);
 
+// One GET through the client with the body as the service sent it, in Windows-1251: for a
+// reply read a record at a time (ForEachRecord decodes each record as it is cut). `failed` and
+// what is kept of a failed request's body as for ServiceGet.
+struct ServiceBytes {
+  bool failed = false;
+  std::string body;
+};
+ServiceBytes ServiceGetBytes(HttpClient& client, const std::string& url);
+
 // As ServiceGet, but a failure raises ServiceError (the analysis lets it reach the caller).
 std::string ServiceGetOrThrow(HttpClient& client, const std::string& url);
 

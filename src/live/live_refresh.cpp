@@ -1,5 +1,6 @@
 #include "live/live_refresh.h"
 
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -112,16 +113,16 @@ void RemoveFinished(LiveBoards& boards, const IdSet& met) {
 
 bool RefreshLive(LiveBoards& boards, HttpClient& idHttp1, const std::string& liveUrl,
                  bool autoUpdate, const AnalyzeRow& analyze) {
-  const ServiceReply reply = ServiceGet(idHttp1, liveUrl);
+  const ServiceBytes reply = ServiceGetBytes(idHttp1, liveUrl);
   // No answer is not the service saying that no match is live: keep everything as it is.
   if (reply.failed) return false;
 
   GridTable& liveGrid = boards.liveGrid;
   IdSet met;
-  for (const std::string_view text : CutRecords(reply.text)) {
+  const auto refreshRecord = [&](std::string_view text) {
     const RecordReader record(text);
     // Without its own ID a record cannot be matched to any row.
-    if (!record.Has("id")) continue;
+    if (!record.Has("id")) return;
     const std::string id = record.Text("id");
     met.insert(id);
 
@@ -146,7 +147,16 @@ bool RefreshLive(LiveBoards& boards, HttpClient& idHttp1, const std::string& liv
     const int rxRow = MarkLiveOnBoard(boards.rx, liveGrid, liveRow, id, record, found);
     const int rx2Row = MarkLiveOnBoard(boards.rx2, liveGrid, liveRow, id, record, found);
     if (autoUpdate) ReanalyseAndCopy(boards, rxRow, rx2Row, analyze);
-  }
+  };
+  // The board cells a live record writes; rows of a large board are scattered over memory, so
+  // a record's rows are fetched while the record before it is at work.
+  static constexpr std::array<int, 4> kLiveCells{0, col::R_Score, col::R_Status, col::R_Min};
+  const auto fetchRows = [&](std::string_view text) {
+    const std::string_view id = RecordReader::Unindexed(text).Get("id");
+    boards.rx.PrefetchRowsWithId(id, kLiveCells);
+    boards.rx2.PrefetchRowsWithId(id, kLiveCells);
+  };
+  ForEachRecord(reply.body, refreshRecord, fetchRows);
 
   RemoveFinished(boards, met);
   return true;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "feed/codec.h"
 #include "feed/text.h"
 
 namespace zelko {
@@ -50,6 +51,40 @@ TEST(CutRecordsTest, AReplyIsReadForABoundedNumberOfRecords) {
   ASSERT_EQ(records.size(), kMaxRecordsPerReply);
   EXPECT_EQ(records.front(), "0");
   EXPECT_EQ(records.back(), std::to_string(kMaxRecordsPerReply - 1));
+}
+
+std::vector<std::string> CutOneAtATime(std::string_view cp1251Reply) {
+  std::vector<std::string> texts;
+  ForEachRecord(cp1251Reply, [&](std::string_view text) { texts.emplace_back(text); });
+  return texts;
+}
+
+TEST(ForEachRecordTest, CutsTheUndecodedReplyAsCutRecordsCutsTheDecodedOne) {
+  // Replies of marker pieces, ASCII and high bytes (0x98 decodes to the ASCII '?', the others to
+  // two or three bytes of 0x80 and above): the records must be those of the decoded reply.
+  const std::vector<std::string> pieces = {
+      "<match>",    "</match>", "<mat", "ch>",      "</",   "<",    ">",    "match",   "/match>",
+      "<id>7</id>", "x",        "\x98", "\xC0\xEB", "\xB9", "\x88", "\xFF", "\x3C\x98"};
+  std::mt19937 random(20261210);
+  for (int round = 0; round < 3000; ++round) {
+    std::string reply;
+    const int count = static_cast<int>(random() % 40);
+    for (int i = 0; i < count; ++i) reply += pieces[random() % pieces.size()];
+    const std::vector<std::string> expected = Cut(Cp1251ToUtf8(reply));
+    EXPECT_EQ(CutOneAtATime(reply), expected) << reply;
+  }
+}
+
+TEST(ForEachRecordTest, AReplyIsReadForABoundedNumberOfRecords) {
+  std::string reply;
+  for (std::size_t i = 0; i < kMaxRecordsPerReply + 5; ++i) {
+    reply.append("<match>\xC0").append(std::to_string(i)).append("</match>");
+  }
+  const std::vector<std::string> records = CutOneAtATime(reply);
+  ASSERT_EQ(records.size(), kMaxRecordsPerReply);
+  const std::string cyrillicA = "\u0410";
+  EXPECT_EQ(records.front(), cyrillicA + "0");
+  EXPECT_EQ(records.back(), cyrillicA + std::to_string(kMaxRecordsPerReply - 1));
 }
 
 TEST(RecordReaderTest, ReadsElementsWithFirstOccurrenceRules) {
