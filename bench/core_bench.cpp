@@ -117,6 +117,9 @@ void LoadToday(benchmark::State& state) {
   Boards boards;
   MemoryClient client(feeds.today);
   for (auto _ : state) {
+    state.PauseTiming();
+    client.Prepare();
+    state.ResumeTiming();
     LoadTodayBoard(boards.rx, client, kTodayUrl, boards.boxes, 0);
   }
   state.counters["rows"] = boards.rx.RowCount();
@@ -142,6 +145,7 @@ void RefreshMoneyAllNewer(benchmark::State& state) {
     HttpReply& reply = later[pass++ % 2];
     SetLastStamps(reply.body, ClockText(stamp));
     client.Serve(reply);
+    client.Prepare();
     state.ResumeTiming();
     RefreshMoney(boards.rx, boards.rx2, client, kTodayUrl, {});
   }
@@ -154,7 +158,12 @@ void RefreshMoneyNoneNewer(benchmark::State& state) {
   Boards boards;
   boards.Enter(feeds);
   MemoryClient client(feeds.today);
-  for (auto _ : state) RefreshMoney(boards.rx, boards.rx2, client, kTodayUrl, {});
+  for (auto _ : state) {
+    state.PauseTiming();
+    client.Prepare();
+    state.ResumeTiming();
+    RefreshMoney(boards.rx, boards.rx2, client, kTodayUrl, {});
+  }
   state.counters["rows"] = boards.rx.RowCount();
 }
 
@@ -169,7 +178,10 @@ void RefreshLivePass(benchmark::State& state) {
   MemoryClient client(feeds.liveNext);
   int pass = 0;
   for (auto _ : state) {
+    state.PauseTiming();
     client.Serve(pass++ % 2 == 0 ? feeds.liveNext : feeds.live);
+    client.Prepare();
+    state.ResumeTiming();
     RefreshLive(view, client, kLiveUrl, false, {});
     if (boards.liveStatGrid.RowCount() > 2000) {
       // The goal lines of a whole day, not of thousands of passes.
