@@ -41,25 +41,9 @@ std::vector<std::string_view> CutRecords(std::string_view reply) {
 
 namespace {
 
-// Element names are a few bytes long: a rotate and an xor a byte, one multiply at the end.
-constexpr std::uint64_t HashStep(std::uint64_t h, char c) {
-  return ((h << 7) | (h >> 57)) ^ static_cast<unsigned char>(c);
-}
-constexpr std::uint32_t HashEnd(std::uint64_t h, std::size_t size) {
-  return static_cast<std::uint32_t>(((h ^ size) * 0x9E3779B97F4A7C15ull) >> 32);
-}
-
 // '<' (0x3C) and '>' (0x3E) are the only bytes that give '>' with bit 1 set.
 constexpr bool IsBracket(char c) {
   return (static_cast<unsigned char>(c) | 2u) == '>';
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (a[i] != b[i]) return false;
-  }
-  return true;
 }
 
 // Word-at-a-time search: the markers of a record stand a few bytes apart, too close for a
@@ -101,17 +85,14 @@ std::size_t FindBracket(const char* text, std::size_t pos, std::size_t size) {
   return pos;
 }
 
-// The hash of a name the index may hold, or nothing for the names it does not: those with
-// '<' or '>' (no marker can carry them) and those starting with '/', which only a closing
-// marker opens.
-std::optional<std::uint32_t> IndexedHash(std::string_view name) {
-  if (!name.empty() && name.front() == '/') return std::nullopt;
-  std::uint64_t h = 0;
+// Whether the index may hold the name: it holds no name with '<' or '>' (no marker can carry
+// them) nor one starting with '/', which only a closing marker opens.
+bool Indexable(std::string_view name) {
+  if (!name.empty() && name.front() == '/') return false;
   for (const char c : name) {
-    if (IsBracket(c)) return std::nullopt;
-    h = HashStep(h, c);
+    if (IsBracket(c)) return false;
   }
-  return HashEnd(h, name.size());
+  return true;
 }
 
 // The smallest table a text of this size is likely to need: a marker takes three bytes at
@@ -123,6 +104,70 @@ std::size_t InitialSlots(std::size_t textSize) {
 }
 
 }  // namespace
+
+// A name's first eight bytes as one number, zero past its end, read without a byte loop and
+// without reading past the name. With the size it tells apart the names of up to eight bytes,
+// which element names are.
+inline std::uint64_t RecordReader::HeadOf(const char* name, std::size_t size) {
+  std::uint64_t head = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    if (size >= 8) {
+      std::memcpy(&head, name, 8);
+    } else if (size >= 4) {
+      // Two four-byte reads that overlap in the middle: the second one lands on its own bytes.
+      std::uint32_t low;
+      std::uint32_t high;
+      std::memcpy(&low, name, 4);
+      std::memcpy(&high, name + size - 4, 4);
+      head = low | (std::uint64_t{high} << (8 * (size - 4)));
+    } else if (size > 0) {
+      const auto byte = [&](std::size_t i) {
+        return std::uint64_t{static_cast<unsigned char>(name[i])} << (8 * i);
+      };
+      head = byte(0) | byte(size / 2) | byte(size - 1);
+    }
+  } else {
+    for (std::size_t i = 0; i < size && i < 8; ++i) {
+      head |= std::uint64_t{static_cast<unsigned char>(name[i])} << (8 * i);
+    }
+  }
+  return head;
+}
+
+// HeadOf for a name inside `text`: where the text holds eight bytes from the name's start, one
+// read of them, masked to the name.
+inline std::uint64_t RecordReader::HeadInText(std::string_view text, std::size_t start,
+                                              std::size_t size) {
+  if constexpr (std::endian::native == std::endian::little) {
+    if (start + 8 <= text.size()) {
+      const std::uint64_t mask =
+          size >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * size)) - 1;
+      return LoadWord(text.data() + start) & mask;
+    }
+  }
+  return HeadOf(text.data() + start, size);
+}
+
+inline std::uint32_t RecordReader::HashOf(std::string_view name, std::uint64_t head) {
+  constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+  std::uint64_t h = head ^ name.size();
+  // Longer names mix in their further eight-byte pieces.
+  for (std::size_t at = 8; at < name.size(); at += 8) {
+    h = (h * kMultiplier) ^ HeadOf(name.data() + at, std::min<std::size_t>(8, name.size() - at));
+  }
+  return static_cast<std::uint32_t>((h * kMultiplier) >> 32);
+}
+
+inline RecordReader::Key RecordReader::KeyOf(std::string_view name) {
+  const std::uint64_t head = HeadOf(name.data(), name.size());
+  return Key{head, HashOf(name, head)};
+}
+
+inline bool RecordReader::SameName(std::string_view a, std::uint64_t headA, std::string_view b,
+                                   std::uint64_t headB) {
+  if (a.size() != b.size() || headA != headB) return false;
+  return a.size() <= 8 || std::memcmp(a.data() + 8, b.data() + 8, a.size() - 8) == 0;
+}
 
 RecordReader::RecordReader(std::string_view text) : text_(text) {}
 
@@ -140,7 +185,7 @@ RecordReader::RecordReader(std::string_view text) : text_(text) {}
 // The pass is made lazily, as far as the names asked for need: a value is known for good once
 // its closing marker has been met, and a name is known to be missing only at the end of the
 // text. Readers of a record's first elements never scan the rest of it.
-void RecordReader::ScanUntil(const std::string_view* target, std::uint32_t targetHash,
+void RecordReader::ScanUntil(const std::string_view* target, Key targetKey,
                              std::size_t until) const {
   const char* const begin = text_.data();
   const std::size_t size = text_.size();
@@ -151,8 +196,9 @@ void RecordReader::ScanUntil(const std::string_view* target, std::uint32_t targe
   }
   std::size_t pos = scanned_;
   // Whether the value of the name asked for is now known.
-  auto found = [&](std::string_view name, std::uint32_t hash) {
-    return target != nullptr && hash == targetHash && SameName(name, *target);
+  auto found = [&](std::string_view name, Key key) {
+    return target != nullptr && key.hash == targetKey.hash &&
+           SameName(name, key.head, *target, targetKey.head);
   };
   while (pos < until) {
     pos = FindOpening(begin, pos, size);
@@ -171,42 +217,46 @@ void RecordReader::ScanUntil(const std::string_view* target, std::uint32_t targe
       continue;
     }
     const std::string_view name(begin + nameStart, end - nameStart);
-    std::uint64_t h = 0;
-    for (const char c : name) h = HashStep(h, c);
-    const std::uint32_t hash = HashEnd(h, name.size());
+    const std::uint64_t head = HeadInText(text_, nameStart, name.size());
+    const Key key{head, HashOf(name, head)};
     if (closing) {
       pos = end + 1;
-      if (Closed(name, hash, markerStart, pos) && found(name, hash)) break;
+      if (Closed(name, key, markerStart, pos) && found(name, key)) break;
       continue;
     }
-    const std::uint32_t tag = Opened(name, hash, markerStart, end + 1);
+    const std::uint32_t tag = Opened(name, key, markerStart, end + 1);
     pos = end + 1;
     // Most values hold no marker: their name's closing marker is the next one. It is taken
     // here without hashing the name again or probing the table.
     const std::size_t next = FindOpening(begin, pos, size);
     const std::size_t closeEnd = next + name.size() + 3;
-    if (closeEnd <= size && begin[next + 1] == '/' && begin[closeEnd - 1] == '>' &&
-        SameName(std::string_view(begin + next + 2, name.size()), name)) {
-      Tag& t = tags_[tag];
-      const bool first = t.valueEnd == kNoClose;
-      if (first) t.valueEnd = next;
-      AddMark(tag, next, closeEnd, true);
-      pos = closeEnd;
-      if (first && found(name, hash)) break;
-    } else {
-      pos = next;
+    if (closeEnd <= size && begin[next + 1] == '/' && begin[closeEnd - 1] == '>') {
+      const std::string_view closed(begin + next + 2, name.size());
+      if (SameName(closed, HeadInText(text_, next + 2, closed.size()), name, key.head)) {
+        Tag& t = tags_[tag];
+        const bool first = t.valueEnd == kNoClose;
+        if (first) t.valueEnd = next;
+        AddMark(tag, next, closeEnd, true);
+        pos = closeEnd;
+        if (first && found(name, key)) break;
+        continue;
+      }
     }
+    pos = next;
   }
   scanned_ = std::min(pos, size);
 }
 
-std::size_t RecordReader::SlotOf(std::string_view name, std::uint32_t hash) const {
+inline std::size_t RecordReader::SlotOf(std::string_view name, Key key) const {
   const std::size_t mask = slots_.size() - 1;
-  std::size_t slot = hash & mask;
+  std::size_t slot = key.hash & mask;
   while (true) {
     const Slot& s = slots_[slot];
     if (s.tag == 0) return slot;
-    if (s.hash == hash && SameName(tags_[s.tag - 1].name, name)) return slot;
+    if (s.hash == key.hash) {
+      const Tag& tag = tags_[s.tag - 1];
+      if (SameName(tag.name, tag.head, name, key.head)) return slot;
+    }
     slot = (slot + 1) & mask;
   }
 }
@@ -228,28 +278,28 @@ void RecordReader::AddMark(std::uint32_t tag, std::size_t start, std::size_t end
   marks_.push_back(Mark{start, end, tag, closing});
 }
 
-std::uint32_t RecordReader::Opened(std::string_view name, std::uint32_t hash, std::size_t start,
-                                   std::size_t valueStart) const {
+inline std::uint32_t RecordReader::Opened(std::string_view name, Key key, std::size_t start,
+                                          std::size_t valueStart) const {
   if ((tags_.size() + 1) * 2 > slots_.size()) Grow();
-  Slot& slot = slots_[SlotOf(name, hash)];
+  Slot& slot = slots_[SlotOf(name, key)];
   if (slot.tag != 0) {
     // Only the first opening marker gives this text's value; later ones may open the value of
     // a nested text.
     AddMark(slot.tag - 1, start, valueStart, false);
     return slot.tag - 1;
   }
-  tags_.push_back(Tag{name, valueStart, kNoClose});
+  tags_.push_back(Tag{name, key.head, valueStart, kNoClose});
   slot.tag = static_cast<std::uint32_t>(tags_.size());
-  slot.hash = hash;
+  slot.hash = key.hash;
   AddMark(slot.tag - 1, start, valueStart, false);
   return slot.tag - 1;
 }
 
-bool RecordReader::Closed(std::string_view name, std::uint32_t hash, std::size_t closeStart,
-                          std::size_t end) const {
+inline bool RecordReader::Closed(std::string_view name, Key key, std::size_t closeStart,
+                                 std::size_t end) const {
   // A closing marker before the name's first opening one closes nothing, in this text or in
   // any nested one.
-  const Slot& slot = slots_[SlotOf(name, hash)];
+  const Slot& slot = slots_[SlotOf(name, key)];
   if (slot.tag == 0) return false;
   Tag& tag = tags_[slot.tag - 1];
   const bool first = tag.valueEnd == kNoClose;
@@ -282,23 +332,26 @@ std::optional<std::string_view> SearchDirectly(std::string_view text, std::strin
 
 }  // namespace
 
+// A name the index does not hold is searched for directly. No scanned name carries '<' or '>'
+// or starts with '/', so a name found in the index is one it may hold, and the check is made
+// only for a name it lacks.
 std::optional<std::string_view> RecordReader::Lookup(std::string_view name) const {
   if (unindexed_) return SearchDirectly(text_, name);
   if (root_ != nullptr) return LookupNested(name);
-  const std::optional<std::uint32_t> hash = IndexedHash(name);
-  if (!hash) return SearchDirectly(text_, name);
   if (text_.empty()) return std::nullopt;
+  const Key key = KeyOf(name);
   if (!slots_.empty()) {
-    const Slot& slot = slots_[SlotOf(name, *hash)];
+    const Slot& slot = slots_[SlotOf(name, key)];
     if (slot.tag != 0) {
       const Tag& tag = tags_[slot.tag - 1];
       if (tag.valueEnd != kNoClose)
         return text_.substr(tag.valueStart, tag.valueEnd - tag.valueStart);
     }
   }
+  if (!Indexable(name)) return SearchDirectly(text_, name);
   if (scanned_ >= text_.size()) return std::nullopt;
-  ScanUntil(&name, *hash, text_.size());
-  const Slot& slot = slots_[SlotOf(name, *hash)];
+  ScanUntil(&name, key, text_.size());
+  const Slot& slot = slots_[SlotOf(name, key)];
   if (slot.tag == 0) return std::nullopt;
   const Tag& tag = tags_[slot.tag - 1];
   if (tag.valueEnd == kNoClose) return std::nullopt;
@@ -313,7 +366,7 @@ void RecordReader::IndexNested() const {
   const std::size_t first = offset_;
   const std::size_t last = offset_ + text_.size();
   // Every marker wholly inside this text must be in the root's index.
-  if (root.scanned_ < last) root.ScanUntil(nullptr, 0, last);
+  if (root.scanned_ < last) root.ScanUntil(nullptr, Key{}, last);
   nestedIndexed_ = true;
   nestedValues_.assign(root.tags_.size(), Span{});
   auto mark = std::lower_bound(root.marks_.begin(), root.marks_.end(), first,
@@ -329,17 +382,19 @@ void RecordReader::IndexNested() const {
 }
 
 std::optional<std::string_view> RecordReader::LookupNested(std::string_view name) const {
-  const std::optional<std::uint32_t> hash = IndexedHash(name);
-  if (!hash) return SearchDirectly(text_, name);
   if (!nestedIndexed_) IndexNested();
   const RecordReader& root = *root_;
-  if (root.slots_.empty()) return std::nullopt;
-  const Slot& slot = root.slots_[root.SlotOf(name, *hash)];
-  // A name the root met only after this text has no marker inside it.
-  if (slot.tag == 0 || slot.tag > nestedValues_.size()) return std::nullopt;
-  const Span& value = nestedValues_[slot.tag - 1];
-  if (value.end == kNoClose) return std::nullopt;
-  return root.text_.substr(value.start, value.end - value.start);
+  if (!root.slots_.empty()) {
+    const Slot& slot = root.slots_[root.SlotOf(name, KeyOf(name))];
+    // A name the root met only after this text has no marker inside it.
+    if (slot.tag != 0 && slot.tag <= nestedValues_.size()) {
+      const Span& value = nestedValues_[slot.tag - 1];
+      if (value.end == kNoClose) return std::nullopt;
+      return root.text_.substr(value.start, value.end - value.start);
+    }
+  }
+  if (!Indexable(name)) return SearchDirectly(text_, name);
+  return std::nullopt;
 }
 
 RecordReader RecordReader::Unindexed(std::string_view text) {

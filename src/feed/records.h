@@ -95,6 +95,7 @@ class RecordReader {
   // first closing marker after that starts.
   struct Tag {
     std::string_view name;
+    std::uint64_t head;  // HeadOf(name)
     std::size_t valueStart;
     std::size_t valueEnd;  // kNoClose until the closing marker is met
   };
@@ -122,17 +123,29 @@ class RecordReader {
     std::uint32_t hash = 0;
   };
 
+  // A name's first bytes and its hash: names are told apart and hashed by them, a word at a
+  // time, not a byte at a time.
+  struct Key {
+    std::uint64_t head = 0;
+    std::uint32_t hash = 0;
+  };
+  static std::uint64_t HeadOf(const char* name, std::size_t size);
+  static std::uint64_t HeadInText(std::string_view text, std::size_t start, std::size_t size);
+  static std::uint32_t HashOf(std::string_view name, std::uint64_t head);
+  static Key KeyOf(std::string_view name);
+  static bool SameName(std::string_view a, std::uint64_t headA, std::string_view b,
+                       std::uint64_t headB);
+
   // The slot holding the tag of `name`, or the empty slot where it would go.
-  std::size_t SlotOf(std::string_view name, std::uint32_t hash) const;
+  std::size_t SlotOf(std::string_view name, Key key) const;
   // Indexes markers on from where the pass stopped, until the value of `target` (when given)
   // is known, the next marker starts at or after `until`, or the text ends.
-  void ScanUntil(const std::string_view* target, std::uint32_t targetHash, std::size_t until) const;
+  void ScanUntil(const std::string_view* target, Key targetKey, std::size_t until) const;
   // The tag's index.
-  std::uint32_t Opened(std::string_view name, std::uint32_t hash, std::size_t start,
+  std::uint32_t Opened(std::string_view name, Key key, std::size_t start,
                        std::size_t valueStart) const;
   // Whether the marker closed the name's value (the first closing marker after its opening).
-  bool Closed(std::string_view name, std::uint32_t hash, std::size_t closeStart,
-              std::size_t end) const;
+  bool Closed(std::string_view name, Key key, std::size_t closeStart, std::size_t end) const;
   void AddMark(std::uint32_t tag, std::size_t start, std::size_t end, bool closing) const;
   // A nested reader's values, from the root's markers wholly inside its text.
   void IndexNested() const;

@@ -107,26 +107,33 @@ TEST(RecordReaderTest, ReadsElementsWithFirstOccurrenceRules) {
   EXPECT_EQ(reader.Get("radar"), "");
 }
 
-// Random texts built from markers of names that are prefixes of each other, stray brackets,
-// closing markers before opening ones, nested and repeated names and plain characters.
+// Random texts built from markers of names that are prefixes of each other (some longer than
+// eight bytes, some told apart only past their eighth), stray brackets, closing markers before
+// opening ones, nested and repeated names and plain characters.
 std::string RandomText(std::mt19937& random) {
   static const std::vector<std::string> names = {"s1", "s10", "score", "score1", "id", "a", ""};
+  static const std::vector<std::string> longNames = {"bf_live", "score123", "score1234",
+                                                     "score1235", "scorescorescore12"};
   static const std::vector<std::string> noise = {"<", ">", "</", "<<", ">>", "x",   " ",
                                                  "1", "/", "<s", "<a", "a>", "</a", "<>"};
-  std::uniform_int_distribution<int> length(0, 24);
+  std::uniform_int_distribution<int> length(0, 40);
   std::uniform_int_distribution<int> kind(0, 9);
-  std::uniform_int_distribution<std::size_t> pickName(0, names.size() - 1);
+  std::uniform_int_distribution<std::size_t> pickShort(0, names.size() - 1);
+  std::uniform_int_distribution<std::size_t> pickLong(0, longNames.size() - 1);
+  const auto pickName = [&]() -> const std::string& {
+    return random() % 4 != 0 ? names[pickShort(random)] : longNames[pickLong(random)];
+  };
   std::uniform_int_distribution<std::size_t> pickNoise(0, noise.size() - 1);
   std::string text;
   const int parts = length(random);
   for (int i = 0; i < parts; ++i) {
     const int k = kind(random);
     if (k < 3) {
-      text += "<" + names[pickName(random)] + ">";
+      text += "<" + pickName() + ">";
     } else if (k < 6) {
-      text += "</" + names[pickName(random)] + ">";
+      text += "</" + pickName() + ">";
     } else if (k < 7) {
-      text += "<//" + names[pickName(random)] + ">";
+      text += "<//" + pickName() + ">";
     } else {
       text += noise[pickNoise(random)];
     }
@@ -135,9 +142,33 @@ std::string RandomText(std::mt19937& random) {
 }
 
 TEST(RecordReaderTest, AgreesWithReadTagOnGeneratedAndMangledText) {
-  std::vector<std::string> lookups = {"s1", "s10", "score", "score1", "id", "a",
-                                      "",   "/a",  "/s1",   "s",      "sc", "b",
-                                      "/",  "<a",  "a>",    "//a",    "1",  "x"};
+  std::vector<std::string> lookups = {"s1",
+                                      "s10",
+                                      "score",
+                                      "score1",
+                                      "id",
+                                      "a",
+                                      "",
+                                      "/a",
+                                      "/s1",
+                                      "s",
+                                      "sc",
+                                      "b",
+                                      "/",
+                                      "<a",
+                                      "a>",
+                                      "//a",
+                                      "1",
+                                      "x",
+                                      "bf_live",
+                                      "score123",
+                                      "score1234",
+                                      "score1235",
+                                      "score1236",
+                                      "scorescorescore12",
+                                      "scorescorescore13",
+                                      "score12>",
+                                      "/score1234"};
   std::mt19937 random(20240611u);
   int compared = 0;
   int found = 0;
@@ -177,9 +208,33 @@ void ExpectReadsLikeReadTag(const RecordReader& reader, const std::string& text,
 }
 
 TEST(RecordReaderTest, NestedReadersAgreeWithReadTagOnTheElementsText) {
-  const std::vector<std::string> lookups = {"s1", "s10", "score", "score1", "id", "a",
-                                            "",   "/a",  "/s1",   "s",      "sc", "b",
-                                            "/",  "<a",  "a>",    "//a",    "1",  "x"};
+  const std::vector<std::string> lookups = {"s1",
+                                            "s10",
+                                            "score",
+                                            "score1",
+                                            "id",
+                                            "a",
+                                            "",
+                                            "/a",
+                                            "/s1",
+                                            "s",
+                                            "sc",
+                                            "b",
+                                            "/",
+                                            "<a",
+                                            "a>",
+                                            "//a",
+                                            "1",
+                                            "x",
+                                            "bf_live",
+                                            "score123",
+                                            "score1234",
+                                            "score1235",
+                                            "score1236",
+                                            "scorescorescore12",
+                                            "scorescorescore13",
+                                            "score12>",
+                                            "/score1234"};
   std::mt19937 random(20261210u);
   int compared = 0;
   int found = 0;
