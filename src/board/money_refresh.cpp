@@ -49,11 +49,13 @@ void FillMarketCellsFrom(GridTable& rx, int row, const RecordReader& figures) {
   for (std::size_t i = 0; i < kSelections.size(); ++i) {
     const SelectionColumns& sel = kSelections[i];
     const MarketNames& names = kMarketNames[i];
-    percents[i] = WholeNumberOr0(figures.Get(names.percent));
-    money[i] = WholeNumberOr0(figures.Get(names.money));
+    const std::string_view percent = figures.Get(names.percent);
+    const std::string_view amount = figures.Get(names.money);
+    percents[i] = WholeNumberOr0(percent);
+    money[i] = WholeNumberOr0(amount);
     rx.SetCellText(sel.odds, row, figures.Get(names.odds));
-    rx.SetCellText(sel.percent, row, figures.Get(names.percent));
-    rx.SetCellText(sel.money, row, figures.Get(names.money));
+    rx.SetCellText(sel.percent, row, percent);
+    rx.SetCellText(sel.money, row, amount);
   }
   PaintMarketCells(rx, row, percents, money);
 }

@@ -50,10 +50,11 @@ void FillRadarCells(GridTable& rx, int row, const RecordReader& radar) {
   for (std::size_t i = 0; i < kSelections.size(); ++i) {
     const SelectionColumns& sel = kSelections[i];
     const RadarNames& names = kRadarNames[i];
-    percents[i] = WholeNumberOr0(radar.Get(names.percent));
+    const std::string_view percent = radar.Get(names.percent);
+    percents[i] = WholeNumberOr0(percent);
     money[i] = RadarMoney(WholeNumberOr0(radar.Get(names.total)), percents[i]);
     rx.SetCellText(sel.odds, row, radar.Get(names.odds));
-    rx.SetCellText(sel.percent, row, radar.Get(names.percent));
+    rx.SetCellText(sel.percent, row, percent);
     rx.SetCellInteger(sel.money, row, money[i]);
   }
   // The orange mark compares each Over line's money, as just computed into its money cell,

@@ -127,11 +127,12 @@ constexpr std::array<Utf8Form, 128> kHighHalfForms = MakeHighHalfForms();
 
 std::string Cp1251ToUtf8(std::string_view bytes) {
   std::string out;
-  Cp1251ToUtf8(bytes, out);
+  const std::size_t size = Cp1251ToUtf8(bytes, out).size();
+  out.resize(size);
   return out;
 }
 
-void Cp1251ToUtf8(std::string_view bytes, std::string& out) {
+std::string_view Cp1251ToUtf8(std::string_view bytes, std::string& buffer) {
   // Two tight passes over a whole reply: the size of the result, then the bytes, written in
   // place rather than appended one at a time. Replies are mostly ASCII, which both passes take
   // a block at a time (sixteen bytes with SSE2, eight without).
@@ -169,9 +170,8 @@ void Cp1251ToUtf8(std::string_view bytes, std::string& out) {
     ++i;
   }
 
-  out.clear();
-  out.resize(size);
-  char* at = out.data();
+  if (buffer.size() < size) buffer.resize(size);
+  char* at = buffer.data();
   i = 0;
   while (i < length) {
     if (i + kBlock <= length && asciiWord(i)) {
@@ -191,6 +191,7 @@ void Cp1251ToUtf8(std::string_view bytes, std::string& out) {
     if (form.length > 2) at[2] = form.bytes[2];
     at += form.length;
   }
+  return std::string_view(buffer.data(), size);
 }
 
 std::string Utf8ToCp1251(std::string_view text) {

@@ -41,7 +41,7 @@ std::optional<CutRecord> NextRecord(std::string_view reply, std::size_t at);
 // row into the cache there, so that it has come from memory by the time the record is taken.
 template <typename Take, typename Ahead>
 void ForEachRecord(std::string_view cp1251Reply, Take&& take, Ahead&& ahead) {
-  std::string text;
+  std::string buffer;
   std::optional<CutRecord> record = NextRecord(cp1251Reply, 0);
   for (std::size_t taken = 0; record && taken < kMaxRecordsPerReply; ++taken) {
     std::optional<CutRecord> next;
@@ -49,8 +49,7 @@ void ForEachRecord(std::string_view cp1251Reply, Take&& take, Ahead&& ahead) {
       next = NextRecord(cp1251Reply, record->next);
       if (next) ahead(next->text);
     }
-    Cp1251ToUtf8(record->text, text);
-    take(std::string_view(text));
+    take(Cp1251ToUtf8(record->text, buffer));
     record = next;
   }
 }
