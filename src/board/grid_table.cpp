@@ -6,6 +6,7 @@
 #include <numeric>
 #include <string>
 
+#include "feed/prefetch.h"
 #include "feed/text.h"
 
 namespace zelko {
@@ -28,20 +29,6 @@ bool IsTrueText(std::string_view text) {
 std::uint32_t IdHash(std::string_view id) {
   const std::uint64_t h = std::hash<std::string_view>{}(id);
   return static_cast<std::uint32_t>(h ^ (h >> 32));
-}
-
-// A hint to bring the line of `at` into the cache. The empty statement after it keeps the
-// compiler from dropping a loop that does nothing else (it may take such a loop as dead).
-void Prefetch(const void* at) {
-  __builtin_prefetch(at);
-  asm volatile("" : : "r"(at));
-}
-
-// Every line of `size` bytes from `begin`.
-void PrefetchBytes(const void* begin, std::size_t size) {
-  constexpr std::size_t kLine = 64;
-  const char* const bytes = static_cast<const char*>(begin);
-  for (std::size_t at = 0; at < size; at += kLine) Prefetch(bytes + at);
 }
 
 }  // namespace
@@ -175,13 +162,13 @@ std::string GridTable::CellText(int column, int row) const {
     case ColumnKind::Text:
       break;
   }
-  return cell.text;
+  return std::string(cell.text.view());
 }
 
 std::string_view GridTable::TextView(int column, int row) const {
   if (!InBounds(column, row)) return {};
   if (columns_[static_cast<std::size_t>(column)].kind != ColumnKind::Text) return {};
-  return At(column, row).text;
+  return At(column, row).text.view();
 }
 
 void GridTable::SetCellText(int column, int row, std::string_view text) {
@@ -264,19 +251,19 @@ void GridTable::CopyCellsFrom(const GridTable& source, int sourceRow, int first,
         break;
       case ColumnKind::Text:
         if (c == 0) {
-          if (dst.text != src.text) {
+          if (dst.text.view() != src.text.view()) {
             IndexRemove(row);
-            dst.text.assign(src.text);
+            dst.text.assign(src.text.view());
             IndexAdd(row);
             changed = true;
           }
         } else if (listener_) {
-          if (dst.text != src.text) {
-            dst.text.assign(src.text);
+          if (dst.text.view() != src.text.view()) {
+            dst.text.assign(src.text.view());
             changed = true;
           }
         } else {
-          dst.text.assign(src.text);
+          dst.text.assign(src.text.view());
         }
         break;
     }
@@ -323,8 +310,10 @@ int GridTable::CellInteger(int column, int row) const {
   CheckBounds(column, row);
   const Cell& cell = At(column, row);
   if (columns_[static_cast<std::size_t>(column)].kind != ColumnKind::Text) return cell.integer;
-  const auto value = ParseWholeNumber(cell.text);
-  if (!value) throw GridConversionError("'" + cell.text + "' is not a valid integer value");
+  const auto value = ParseWholeNumber(cell.text.view());
+  if (!value)
+    throw GridConversionError("'" + std::string(cell.text.view()) +
+                              "' is not a valid integer value");
   return *value;
 }
 
@@ -407,7 +396,7 @@ void GridTable::SortByColumn(int column) {
   // for UTF-8 is the order of code points.
   std::stable_sort(rows_.begin(), rows_.end(), [&](const Row& a, const Row& b) {
     if (byText) {
-      const int cmp = a.cells[c].text.compare(b.cells[c].text);
+      const int cmp = a.cells[c].text.view().compare(b.cells[c].text.view());
       return descending ? cmp > 0 : cmp < 0;
     }
     const std::int32_t x = a.cells[c].integer;
@@ -440,7 +429,7 @@ std::ptrdiff_t GridTable::FindId(std::string_view id) const {
 void GridTable::IndexAdd(int row) const {
   if (!indexValid_ || ColumnCount() == 0) return;
   if ((idTaken_ + 1) * 2 > idSlots_.size()) ResizeIndex(idTaken_ + 1);
-  const std::string& id = IdOf(row);
+  const std::string_view id = IdOf(row);
   const std::uint32_t hash = IdHash(id);
   const std::size_t mask = idSlots_.size() - 1;
   std::size_t free = idSlots_.size();  // the first removed place met, to be taken again

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "board/colors.h"
+#include "board/short_text.h"
 
 namespace zelko {
 
@@ -179,13 +180,14 @@ class GridTable {
   void SetListener(GridListener* listener) { listener_ = listener; }
 
  private:
-  // A cell is kept small (a board of 5000 rows holds half a million of them): hints, which a
-  // row has one or two of, live in the row.
+  // A cell is kept to 32 bytes (a board of 5000 rows holds half a million of them): short texts
+  // in place, and hints, which a row has one or two of, in the row.
   struct Cell {
-    std::string text;
+    ShortText text;
     Color color = 0;
     std::int32_t integer = 0;  // image index, or the checked state of a check box
   };
+  static_assert(sizeof(Cell) == 32);
   struct Hint {
     int column = 0;
     std::string text;  // never empty: a cell without a hint has no entry
@@ -224,7 +226,7 @@ class GridTable {
   static constexpr std::int32_t kNoIdRow = -1;    // a place never taken
   static constexpr std::int32_t kRemovedId = -2;  // a place whose ID left: probes go on past it
 
-  const std::string& IdOf(int row) const { return At(0, row).text; }
+  std::string_view IdOf(int row) const { return At(0, row).text.view(); }
   // The place of `id`, or -1.
   std::ptrdiff_t FindId(std::string_view id) const;
   void IndexAdd(int row) const;
