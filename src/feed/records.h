@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "feed/codec.h"
+#include "feed/prefetch.h"
 
 namespace zelko {
 
@@ -47,7 +49,13 @@ void ForEachRecord(std::string_view cp1251Reply, Take&& take, Ahead&& ahead) {
     std::optional<CutRecord> next;
     if (taken + 1 < kMaxRecordsPerReply) {
       next = NextRecord(cp1251Reply, record->next);
-      if (next) ahead(next->text);
+      if (next) {
+        ahead(next->text);
+        // The reply after it, for about a record's length: a large reply comes from memory,
+        // and so it does while this record is taken rather than while the next one is cut.
+        const std::size_t rest = cp1251Reply.size() - next->next;
+        PrefetchBytes(cp1251Reply.data() + next->next, std::min(rest, next->text.size()));
+      }
     }
     take(Cp1251ToUtf8(record->text, buffer));
     record = next;
