@@ -86,8 +86,17 @@ std::size_t FindBracket(const char* text, std::size_t pos, std::size_t size) {
 }
 
 // Whether the index may hold the name: it holds no name with '<' or '>' (no marker can carry
-// them) nor one starting with '/', which only a closing marker opens.
-bool Indexable(std::string_view name) {
+// them) nor one starting with '/', which only a closing marker opens. `head` is the name's
+// first eight bytes as HeadOf reads them, zero past its end; a zero byte is no bracket.
+bool Indexable(std::string_view name, std::uint64_t head) {
+  if constexpr (std::endian::native == std::endian::little) {
+    if ((head & 0xFF) == '/') return false;
+    if (ZeroBytes((head | (kOnes * 2)) ^ (kOnes * '>')) != 0) return false;
+    for (std::size_t i = 8; i < name.size(); ++i) {
+      if (IsBracket(name[i])) return false;
+    }
+    return true;
+  }
   if (!name.empty() && name.front() == '/') return false;
   for (const char c : name) {
     if (IsBracket(c)) return false;
@@ -185,8 +194,8 @@ RecordReader::RecordReader(std::string_view text) : text_(text) {}
 // The pass is made lazily, as far as the names asked for need: a value is known for good once
 // its closing marker has been met, and a name is known to be missing only at the end of the
 // text. Readers of a record's first elements never scan the rest of it.
-void RecordReader::ScanUntil(const std::string_view* target, Key targetKey,
-                             std::size_t until) const {
+std::uint32_t RecordReader::ScanUntil(const std::string_view* target, Key targetKey,
+                                      std::size_t until) const {
   const char* const begin = text_.data();
   const std::size_t size = text_.size();
   if (slots_.empty()) {
@@ -195,6 +204,7 @@ void RecordReader::ScanUntil(const std::string_view* target, Key targetKey,
     marks_.reserve(slots_.size());
   }
   std::size_t pos = scanned_;
+  std::uint32_t targetTag = 0;
   // Whether the value of the name asked for is now known.
   auto found = [&](std::string_view name, Key key) {
     return target != nullptr && key.hash == targetKey.hash &&
@@ -221,7 +231,11 @@ void RecordReader::ScanUntil(const std::string_view* target, Key targetKey,
     const Key key{head, HashOf(name, head)};
     if (closing) {
       pos = end + 1;
-      if (Closed(name, key, markerStart, pos) && found(name, key)) break;
+      const std::uint32_t closed = Closed(name, key, markerStart, pos);
+      if (closed != 0 && found(name, key)) {
+        targetTag = closed;
+        break;
+      }
       continue;
     }
     const std::uint32_t tag = Opened(name, key, markerStart, end + 1);
@@ -238,13 +252,17 @@ void RecordReader::ScanUntil(const std::string_view* target, Key targetKey,
         if (first) t.valueEnd = next;
         AddMark(tag, next, closeEnd, true);
         pos = closeEnd;
-        if (first && found(name, key)) break;
+        if (first && found(name, key)) {
+          targetTag = tag + 1;
+          break;
+        }
         continue;
       }
     }
     pos = next;
   }
   scanned_ = std::min(pos, size);
+  return targetTag;
 }
 
 inline std::size_t RecordReader::SlotOf(std::string_view name, Key key) const {
@@ -295,17 +313,17 @@ inline std::uint32_t RecordReader::Opened(std::string_view name, Key key, std::s
   return slot.tag - 1;
 }
 
-inline bool RecordReader::Closed(std::string_view name, Key key, std::size_t closeStart,
-                                 std::size_t end) const {
+inline std::uint32_t RecordReader::Closed(std::string_view name, Key key, std::size_t closeStart,
+                                          std::size_t end) const {
   // A closing marker before the name's first opening one closes nothing, in this text or in
   // any nested one.
   const Slot& slot = slots_[SlotOf(name, key)];
-  if (slot.tag == 0) return false;
+  if (slot.tag == 0) return 0;
   Tag& tag = tags_[slot.tag - 1];
   const bool first = tag.valueEnd == kNoClose;
   if (first) tag.valueEnd = closeStart;
   AddMark(slot.tag - 1, closeStart, end, true);
-  return first;
+  return first ? slot.tag : 0;
 }
 
 namespace {
@@ -336,8 +354,14 @@ std::optional<std::string_view> SearchDirectly(std::string_view text, std::strin
 // or starts with '/', so a name found in the index is one it may hold, and the check is made
 // only for a name it lacks.
 std::optional<std::string_view> RecordReader::Lookup(std::string_view name) const {
-  if (unindexed_) return SearchDirectly(text_, name);
+  // The nested readers take most reads (a record's market elements): they go on without the
+  // root's frame.
   if (root_ != nullptr) return LookupNested(name);
+  if (unindexed_) return SearchDirectly(text_, name);
+  return LookupIndexed(name);
+}
+
+std::optional<std::string_view> RecordReader::LookupIndexed(std::string_view name) const {
   if (text_.empty()) return std::nullopt;
   const Key key = KeyOf(name);
   if (!slots_.empty()) {
@@ -348,13 +372,12 @@ std::optional<std::string_view> RecordReader::Lookup(std::string_view name) cons
         return text_.substr(tag.valueStart, tag.valueEnd - tag.valueStart);
     }
   }
-  if (!Indexable(name)) return SearchDirectly(text_, name);
+  if (!Indexable(name, key.head)) return SearchDirectly(text_, name);
   if (scanned_ >= text_.size()) return std::nullopt;
-  ScanUntil(&name, key, text_.size());
-  const Slot& slot = slots_[SlotOf(name, key)];
-  if (slot.tag == 0) return std::nullopt;
-  const Tag& tag = tags_[slot.tag - 1];
-  if (tag.valueEnd == kNoClose) return std::nullopt;
+  // The scan stops as soon as the name's value is known, or at the end of the text.
+  const std::uint32_t found = ScanUntil(&name, key, text_.size());
+  if (found == 0) return std::nullopt;
+  const Tag& tag = tags_[found - 1];
   return text_.substr(tag.valueStart, tag.valueEnd - tag.valueStart);
 }
 
@@ -393,7 +416,7 @@ std::optional<std::string_view> RecordReader::LookupNested(std::string_view name
       return root.text_.substr(value.start, value.end - value.start);
     }
   }
-  if (!Indexable(name)) return SearchDirectly(text_, name);
+  if (!Indexable(name, KeyOf(name).head)) return SearchDirectly(text_, name);
   return std::nullopt;
 }
 

@@ -146,18 +146,22 @@ class RecordReader {
   // The slot holding the tag of `name`, or the empty slot where it would go.
   std::size_t SlotOf(std::string_view name, Key key) const;
   // Indexes markers on from where the pass stopped, until the value of `target` (when given)
-  // is known, the next marker starts at or after `until`, or the text ends.
-  void ScanUntil(const std::string_view* target, Key targetKey, std::size_t until) const;
+  // is known, the next marker starts at or after `until`, or the text ends. Gives the target's
+  // tag index + 1 when the scan found its value, else 0.
+  std::uint32_t ScanUntil(const std::string_view* target, Key targetKey, std::size_t until) const;
   // The tag's index.
   std::uint32_t Opened(std::string_view name, Key key, std::size_t start,
                        std::size_t valueStart) const;
-  // Whether the marker closed the name's value (the first closing marker after its opening).
-  bool Closed(std::string_view name, Key key, std::size_t closeStart, std::size_t end) const;
+  // The tag index + 1 when the marker closed the name's value (the first closing marker after
+  // its opening), else 0.
+  std::uint32_t Closed(std::string_view name, Key key, std::size_t closeStart,
+                       std::size_t end) const;
   void AddMark(std::uint32_t tag, std::size_t start, std::size_t end, bool closing) const;
   // A nested reader's values, from the root's markers wholly inside its text.
   void IndexNested() const;
   void Grow() const;
   std::optional<std::string_view> Lookup(std::string_view name) const;
+  std::optional<std::string_view> LookupIndexed(std::string_view name) const;
   std::optional<std::string_view> LookupNested(std::string_view name) const;
 
   std::string_view text_;

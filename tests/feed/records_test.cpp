@@ -142,12 +142,14 @@ std::string RandomText(std::mt19937& random) {
 }
 
 // The names the randomised texts are read for: present ones and their prefixes, names with a
-// bracket or a leading '/', and long names told apart only past their eighth byte.
+// bracket (in their first eight bytes and past them) or a leading '/', and long names told
+// apart only past their eighth byte.
 std::vector<std::string> Lookups() {
   // clang-format off
   return {"s1", "s10", "score", "score1", "id", "a", "", "/a", "/s1", "s", "sc", "b", "/", "<a",
           "a>", "//a", "1", "x", "bf_live", "score123", "score1234", "score1235", "score1236",
-          "scorescorescore12", "scorescorescore13", "score12>", "/score1234"};
+          "scorescorescore12", "scorescorescore13", "score12>", "/score1234", "score123><a",
+          "score1234><a"};
   // clang-format on
 }
 
