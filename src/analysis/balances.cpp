@@ -143,18 +143,27 @@ std::int32_t Saturate(std::int64_t value) {
       value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
+// Whether each selection wins under each score, worked out once: the sums below run over the
+// whole table, with no rule to decide per pair.
+using PerSelection64 = std::array<std::int64_t, kSelections.size()>;
+constexpr auto kWinTable = [] {
+  std::array<std::array<bool, kScoreCount>, kSelections.size()> wins{};
+  for (std::size_t k = 0; k < kSelections.size(); ++k) {
+    for (std::size_t s = 0; s < kScoreCount; ++s)
+      wins[k][s] = Wins(kWinRules[k], kCorrectScores[s]);
+  }
+  return wins;
+}();
+
 // Sums per score: `win` of every selection that wins under it minus `lose` of every one that
 // loses. Both are given per selection.
-template <typename WinValue, typename LoseValue>
-Balances SumPerScore(WinValue win, LoseValue lose) {
-  Balances out{};
-  for (std::size_t s = 0; s < kScoreCount; ++s) {
-    std::int64_t sum = 0;
-    for (std::size_t k = 0; k < kSelections.size(); ++k) {
-      sum += Wins(kWinRules[k], kCorrectScores[s]) ? win(k) : lose(k);
-    }
-    out[s] = Saturate(sum);
+Balances SumPerScore(const PerSelection64& win, const PerSelection64& lose) {
+  std::array<std::int64_t, kScoreCount> sums{};
+  for (std::size_t k = 0; k < kSelections.size(); ++k) {
+    for (std::size_t s = 0; s < kScoreCount; ++s) sums[s] += kWinTable[k][s] ? win[k] : lose[k];
   }
+  Balances out{};
+  for (std::size_t s = 0; s < kScoreCount; ++s) out[s] = Saturate(sums[s]);
   return out;
 }
 
@@ -165,24 +174,26 @@ constexpr int BalanceColumn(std::size_t score) {
 }  // namespace
 
 Balances ComputeBookBalances(const GridTable& rx, int row) {
-  std::array<std::int64_t, kSelections.size()> money{};
-  std::array<std::int64_t, kSelections.size()> profit{};
+  PerSelection64 lost{};  // the stake, which the bookmaker keeps
+  PerSelection64 paid{};  // the net win, which it pays
   for (std::size_t k = 0; k < kSelections.size(); ++k) {
-    money[k] = CellInt(rx, kSelections[k].money, row);
-    profit[k] = CellProfit(rx, kSelections[k].money, kSelections[k].odds, row);
+    // CellProfit, with the stake read once.
+    const std::int32_t stake = CellInt(rx, kSelections[k].money, row);
+    lost[k] = stake;
+    paid[k] = -std::int64_t{NetWin(stake, rx.TextView(kSelections[k].odds, row))};
   }
   // Book view: the bookmaker keeps the stakes of the losers and pays the winners' net win.
-  return SumPerScore([&](std::size_t k) { return -profit[k]; },
-                     [&](std::size_t k) { return money[k]; });
+  return SumPerScore(paid, lost);
 }
 
 Balances ComputeMoneyBalances(const GridTable& rx, int row) {
-  std::array<std::int64_t, kSelections.size()> money{};
+  PerSelection64 money{};
+  PerSelection64 lost{};
   for (std::size_t k = 0; k < kSelections.size(); ++k) {
     money[k] = CellInt(rx, kSelections[k].money, row);
+    lost[k] = -money[k];
   }
-  return SumPerScore([&](std::size_t k) { return money[k]; },
-                     [&](std::size_t k) { return -money[k]; });
+  return SumPerScore(money, lost);
 }
 
 void WriteScoreBalances(GridTable& rx, int row, const Balances& balances) {
