@@ -36,17 +36,16 @@ std::uint32_t IdHash(std::string_view id) {
 GridTable::GridTable(std::string name, std::span<const ColumnSpec> columns)
     : name_(std::move(name)), columns_(columns.begin(), columns.end()) {
   visible_.reserve(columns_.size());
-  for (const ColumnSpec& c : columns_) visible_.push_back(c.visible);
+  kinds_.reserve(columns_.size());
+  for (const ColumnSpec& c : columns_) {
+    visible_.push_back(c.visible);
+    kinds_.push_back(c.kind);
+  }
   sortKinds_.assign(columns_.size(), SortKind::skAscending);
 }
 
-bool GridTable::InBounds(int column, int row) const {
-  return column >= 0 && row >= 0 && column < ColumnCount() && row < RowCount();
-}
-
-void GridTable::CheckBounds(int column, int row) const {
-  if (!InBounds(column, row))
-    throw GridIndexError("List index out of bounds: " + name_ + " " + OutOfBounds(column, row));
+void GridTable::ThrowOutOfBounds(int column, int row) const {
+  throw GridIndexError("List index out of bounds: " + name_ + " " + OutOfBounds(column, row));
 }
 
 GridTable::Row GridTable::NewRow() {
@@ -154,7 +153,7 @@ void GridTable::ReserveRows(int count) {
 std::string GridTable::CellText(int column, int row) const {
   if (!InBounds(column, row)) return {};  // "Cell out of bounds" is absorbed here
   const Cell& cell = At(column, row);
-  switch (columns_[static_cast<std::size_t>(column)].kind) {
+  switch (KindOf(column)) {
     case ColumnKind::Check:
       return cell.integer != 0 ? "True" : "False";
     case ColumnKind::Image:
@@ -167,14 +166,14 @@ std::string GridTable::CellText(int column, int row) const {
 
 std::string_view GridTable::TextView(int column, int row) const {
   if (!InBounds(column, row)) return {};
-  if (columns_[static_cast<std::size_t>(column)].kind != ColumnKind::Text) return {};
+  if (KindOf(column) != ColumnKind::Text) return {};
   return At(column, row).text.view();
 }
 
 void GridTable::SetCellText(int column, int row, std::string_view text) {
   if (!InBounds(column, row)) return;  // "Cell out of bounds" is absorbed here
   Cell& cell = At(column, row);
-  switch (columns_[static_cast<std::size_t>(column)].kind) {
+  switch (KindOf(column)) {
     case ColumnKind::Check: {
       const std::int32_t value = IsTrueText(text) ? 1 : 0;
       if (cell.integer == value) return;
@@ -217,8 +216,8 @@ void GridTable::CopyCellsFrom(const GridTable& source, int sourceRow, int first,
     const auto i = static_cast<std::size_t>(c);
     const Cell& src = from.cells[i];
     Cell& dst = to.cells[i];
-    const ColumnKind kind = columns_[i].kind;
-    if (kind != source.columns_[i].kind) {
+    const ColumnKind kind = kinds_[i];
+    if (kind != source.kinds_[i]) {
       // Kinds that differ go through the texts, as a copy cell by cell does.
       GridListener* const listener = listener_;
       const bool notify = listener != nullptr;
@@ -309,7 +308,7 @@ void GridTable::SetCellHint(int column, int row, std::string_view hint) {
 int GridTable::CellInteger(int column, int row) const {
   CheckBounds(column, row);
   const Cell& cell = At(column, row);
-  if (columns_[static_cast<std::size_t>(column)].kind != ColumnKind::Text) return cell.integer;
+  if (KindOf(column) != ColumnKind::Text) return cell.integer;
   const auto value = ParseWholeNumber(cell.text.view());
   if (!value)
     throw GridConversionError("'" + std::string(cell.text.view()) +
@@ -319,7 +318,7 @@ int GridTable::CellInteger(int column, int row) const {
 
 void GridTable::SetCellInteger(int column, int row, int value) {
   CheckBounds(column, row);
-  if (columns_[static_cast<std::size_t>(column)].kind == ColumnKind::Text) {
+  if (KindOf(column) == ColumnKind::Text) {
     // The decimal text without a string of its own: integers are written by the thousand.
     char digits[16];
     const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;

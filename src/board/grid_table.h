@@ -198,8 +198,17 @@ class GridTable {
     std::uint64_t note = 0;   // see RowNote
   };
 
-  bool InBounds(int column, int row) const;
-  void CheckBounds(int column, int row) const;
+  bool InBounds(int column, int row) const {
+    return column >= 0 && row >= 0 && column < ColumnCount() && row < RowCount();
+  }
+  // Raises GridIndexError outside the grid. The check is inline (cells are written by the
+  // hundred thousand); the raise is not.
+  void CheckBounds(int column, int row) const {
+    if (!InBounds(column, row)) [[unlikely]]
+      ThrowOutOfBounds(column, row);
+  }
+  [[noreturn]] void ThrowOutOfBounds(int column, int row) const;
+  ColumnKind KindOf(int column) const { return kinds_[static_cast<std::size_t>(column)]; }
   Row NewRow();
   static std::string_view HintOf(const Row& row, int column);
   // An empty hint removes the column's entry.
@@ -239,6 +248,7 @@ class GridTable {
   std::string name_;
   std::vector<ColumnSpec> columns_;
   std::vector<bool> visible_;
+  std::vector<ColumnKind> kinds_;  // the columns' kinds, packed: read at every cell access
   std::vector<SortKind> sortKinds_;
   std::vector<Row> rows_;
   std::vector<Row> spareRows_;  // storage of cleared rows, reused by the next rows added

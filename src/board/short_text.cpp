@@ -11,17 +11,11 @@ void ShortText::Release() noexcept {
   if (OnHeap()) ::operator delete(HeapData());
 }
 
-void ShortText::assign(std::string_view text) {
+void ShortText::AssignOnHeap(std::string_view text) {
   const std::size_t size = text.size();
-  if (OnHeap()) {
-    if (size <= HeapCapacity()) {
-      std::memmove(HeapData(), text.data(), size);
-      SetHeapSize(static_cast<std::uint32_t>(size));
-      return;
-    }
-  } else if (size <= kInPlace) {
-    std::memmove(bytes_, text.data(), size);
-    bytes_[kTagByte] = static_cast<char>(size);
+  if (OnHeap() && size <= HeapCapacity()) {
+    std::memmove(HeapData(), text.data(), size);
+    SetHeapSize(static_cast<std::uint32_t>(size));
     return;
   }
   if (size > std::numeric_limits<std::uint32_t>::max()) throw std::length_error("text too long");

@@ -58,7 +58,14 @@ class ShortText {
     }
   }
   // `text` may be a part of this text.
-  void assign(std::string_view text);
+  void assign(std::string_view text) {
+    if (!OnHeap() && text.size() <= kInPlace) {
+      std::memmove(bytes_, text.data(), text.size());
+      bytes_[kTagByte] = static_cast<char>(text.size());
+      return;
+    }
+    AssignOnHeap(text);
+  }
 
   friend bool operator==(const ShortText& a, std::string_view b) noexcept { return a.view() == b; }
   friend bool operator==(const ShortText& a, const ShortText& b) noexcept {
@@ -86,6 +93,8 @@ class ShortText {
     return word;
   }
   void Release() noexcept;
+  // assign for a text on the heap, or one that does not fit in place.
+  void AssignOnHeap(std::string_view text);
 
   alignas(8) char bytes_[24];
 };
