@@ -112,7 +112,7 @@ std::vector<ColumnSpec> SharedBoardColumns(bool favourites) {
                                                  {"m45", 832, 88}}};
   for (std::size_t g = 0; g < kGroups.size(); ++g) {
     ColumnSpec& c = at(col::m1x2 + static_cast<int>(g));
-    c = Text(kGroups[g].name, kMarketLabels[g], true);
+    c = Text(kGroups[g].name, kMarketLabels[g].data(), true);  // a literal: terminated
     c.font = Bold(colors::kGrey);
     c.bounds = {kGroups[g].left, 0, kGroups[g].width, 16};
   }

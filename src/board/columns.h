@@ -2,6 +2,7 @@
 
 #include <array>
 #include <span>
+#include <string_view>
 
 #include "board/grid_table.h"
 
@@ -155,14 +156,15 @@ inline constexpr std::array<SelectionColumns, 13> kSelections{{
 }};
 inline constexpr int kSelW1 = 0, kSelX = 1, kSelW2 = 2;
 
-// The feed names written into the hidden columns 8 to 26, in column order.
-inline constexpr std::array<const char*, 19> kHiddenFeedNames{
+// The feed names written into the hidden columns 8 to 26, in column order. (Views of literals:
+// these are written by the thousand, and a view knows its size.)
+inline constexpr std::array<std::string_view, 19> kHiddenFeedNames{
     "m1x2", "s1",   "sx",   "s2",  "m05",  "so05", "su05", "m15",  "so15", "su15",
     "m25",  "so25", "su25", "m35", "so35", "su35", "m45",  "so45", "su45"};
 
 // The market group labels of columns 66 to 71.
-inline constexpr std::array<const char*, 6> kMarketLabels{"1X2",     "O/U 0.5", "O/U 1.5",
-                                                          "O/U 2.5", "O/U 3.5", "O/U 4.5"};
+inline constexpr std::array<std::string_view, 6> kMarketLabels{"1X2",     "O/U 0.5", "O/U 1.5",
+                                                               "O/U 2.5", "O/U 3.5", "O/U 4.5"};
 
 // The 15 correct scores of the balance columns 78 to 92, in column order.
 struct CorrectScore {
@@ -185,10 +187,10 @@ inline constexpr std::array<CorrectScore, 15> kCorrectScores{{{0, 0},
                                                               {4, 0},
                                                               {0, 4}}};
 // The score labels of RX2 columns 97 to 111.
-inline constexpr std::array<const char*, 15> kScoreLabels{"0:0", "1:0", "0:1", "1:1", "2:0",
-                                                          "2:1", "2:2", "1:2", "0:2", "3:0",
-                                                          "3:1", "1:3", "0:3", "4:0", "0:4"};
-inline constexpr const char* kBetLabelText = "Bukm.  | People";
+inline constexpr std::array<std::string_view, 15> kScoreLabels{"0:0", "1:0", "0:1", "1:1", "2:0",
+                                                               "2:1", "2:2", "1:2", "0:2", "3:0",
+                                                               "3:1", "1:3", "0:3", "4:0", "0:4"};
+inline constexpr std::string_view kBetLabelText = "Bukm.  | People";
 
 // The column tables of the six grids.
 std::span<const ColumnSpec> RxColumns();

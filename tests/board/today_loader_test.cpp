@@ -67,7 +67,9 @@ TEST_F(TodayLoadTest, StatusBoxesAndDayChooseTheRecords) {
 
 TEST_F(TodayLoadTest, FillsTheIdentityCellsOfARow) {
   Element record = Match("7", "SOON");
-  for (const char* name : kHiddenFeedNames) record.Add(name, std::string("v-") + name);
+  for (const std::string_view name : kHiddenFeedNames) {
+    record.Add(std::string(name), std::string("v-").append(name));
+  }
   ASSERT_TRUE(Load({record}));
   ASSERT_EQ(rx().RowCount(), 1);
   EXPECT_EQ(rx().CellText(col::RId, 0), "7");
@@ -82,7 +84,7 @@ TEST_F(TodayLoadTest, FillsTheIdentityCellsOfARow) {
   EXPECT_FALSE(rx().CellChecked(col::RCh, 0));
   for (std::size_t i = 0; i < kHiddenFeedNames.size(); ++i) {
     EXPECT_EQ(rx().CellText(col::HiddenFeedFirst + static_cast<int>(i), 0),
-              std::string("v-") + kHiddenFeedNames[i]);
+              std::string("v-").append(kHiddenFeedNames[i]));
   }
   for (std::size_t i = 0; i < kMarketLabels.size(); ++i) {
     EXPECT_EQ(rx().CellText(col::m1x2 + static_cast<int>(i), 0), kMarketLabels[i]);

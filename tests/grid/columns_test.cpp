@@ -98,7 +98,7 @@ TEST(ColumnTables, SelectionTableMatchesTheColumns) {
     EXPECT_EQ(sel.percent, sel.odds + 1);
     EXPECT_EQ(sel.money, sel.odds + 2);
     // The hidden text column carries the feed value of the same selection.
-    const std::string feedName = kHiddenFeedNames[static_cast<std::size_t>(sel.textColumn - 8)];
+    const std::string feedName(kHiddenFeedNames[static_cast<std::size_t>(sel.textColumn - 8)]);
     EXPECT_EQ(feedName[0], 's') << sel.name;
   }
   EXPECT_STREQ(rx[kSelections[kSelW2].money].name, "R_2S");
