@@ -252,17 +252,17 @@ void GridTable::CopyCellsFrom(const GridTable& source, int sourceRow, int first,
         if (c == 0) {
           if (dst.text.view() != src.text.view()) {
             IndexRemove(row);
-            dst.text.assign(src.text.view());
+            dst.text = src.text;
             IndexAdd(row);
             changed = true;
           }
         } else if (listener_) {
           if (dst.text.view() != src.text.view()) {
-            dst.text.assign(src.text.view());
+            dst.text = src.text;
             changed = true;
           }
         } else {
-          dst.text.assign(src.text.view());
+          dst.text = src.text;
         }
         break;
     }

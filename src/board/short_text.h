@@ -25,7 +25,13 @@ class ShortText {
     other.bytes_[kTagByte] = 0;
   }
   ShortText& operator=(const ShortText& other) {
-    if (this != &other) assign(other.view());
+    if (this == &other) return *this;
+    if (!OnHeap() && !other.OnHeap()) {
+      // Both in place: the 24 bytes as they stand, tag and all.
+      std::memcpy(bytes_, other.bytes_, sizeof bytes_);
+    } else {
+      assign(other.view());
+    }
     return *this;
   }
   ShortText& operator=(ShortText&& other) noexcept {
