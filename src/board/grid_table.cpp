@@ -549,6 +549,12 @@ void GridTable::PrefetchRow(int row) const {
   PrefetchBytes(cells.data(), cells.size() * sizeof(Cell));
 }
 
+void GridTable::PrefetchIdPlace(std::string_view id) const {
+  EnsureIndex();
+  if (idSlots_.empty()) return;
+  Prefetch(&idSlots_[IdHash(id) & (idSlots_.size() - 1)]);
+}
+
 void GridTable::PrefetchRowsWithId(std::string_view id, std::span<const int> columns) const {
   EnsureIndex();
   if (idSlots_.empty()) return;

@@ -173,6 +173,9 @@ class GridTable {
   // probes the index without comparing IDs (that would wait for the rows), so it may also
   // fetch a row with another ID of the same hash.
   void PrefetchRowsWithId(std::string_view id, std::span<const int> columns) const;
+  // The first step of PrefetchRowsWithId, for a loop that can look two records ahead: brings in
+  // the index's place of the ID, which PrefetchRowsWithId then reads without waiting for it.
+  void PrefetchIdPlace(std::string_view id) const;
   // The same for every cell of one row (nothing for a row out of bounds): for a pass over the
   // rows in order, one row ahead, since each row's cells lie apart from the others'.
   void PrefetchRow(int row) const;

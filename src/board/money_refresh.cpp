@@ -212,7 +212,12 @@ bool RefreshMoney(GridTable& rx, GridTable& rx2, HttpClient& idHttp1, const std:
     rx.PrefetchRowsWithId(id, kFirstCells);
     if (rx2.RowCount() != 0) rx2.PrefetchRowsWithId(id, kIdCell);
   };
-  ForEachRecord(reply.body, refreshRecord, fetchRows);
+  const auto fetchIdPlaces = [&](std::string_view text) {
+    const std::string_view id = RecordReader::Unindexed(text).Get("id");
+    rx.PrefetchIdPlace(id);
+    if (rx2.RowCount() != 0) rx2.PrefetchIdPlace(id);
+  };
+  ForEachRecord(reply.body, refreshRecord, fetchRows, fetchIdPlaces);
   return true;
 }
 

@@ -41,25 +41,42 @@ std::optional<CutRecord> NextRecord(std::string_view reply, std::size_t at);
 // `ahead` is shown each record's text, still undecoded, while the record before it is still to
 // be taken: a loop over records whose rows lie scattered over a large board brings a record's
 // row into the cache there, so that it has come from memory by the time the record is taken.
-template <typename Take, typename Ahead>
-void ForEachRecord(std::string_view cp1251Reply, Take&& take, Ahead&& ahead) {
+// `farAhead` is shown each record's text one record earlier still (before `ahead`), for a loop
+// that needs two steps to bring a row in: the place of the row in an index, then the row.
+template <typename Take, typename Ahead, typename FarAhead>
+void ForEachRecord(std::string_view cp1251Reply, Take&& take, Ahead&& ahead, FarAhead&& farAhead) {
   std::string buffer;
+  // The record to be taken, the one after it, and the one after that, each cut once; none
+  // beyond the bound is cut or shown.
   std::optional<CutRecord> record = NextRecord(cp1251Reply, 0);
+  std::optional<CutRecord> next;
+  if (record && 1 < kMaxRecordsPerReply) {
+    next = NextRecord(cp1251Reply, record->next);
+    if (next) farAhead(next->text);
+  }
   for (std::size_t taken = 0; record && taken < kMaxRecordsPerReply; ++taken) {
-    std::optional<CutRecord> next;
-    if (taken + 1 < kMaxRecordsPerReply) {
-      next = NextRecord(cp1251Reply, record->next);
-      if (next) {
-        ahead(next->text);
+    std::optional<CutRecord> later;
+    if (next && taken + 2 < kMaxRecordsPerReply) {
+      later = NextRecord(cp1251Reply, next->next);
+      if (later) {
+        farAhead(later->text);
         // The reply after it, for about a record's length: a large reply comes from memory,
         // and so it does while this record is taken rather than while the next one is cut.
-        const std::size_t rest = cp1251Reply.size() - next->next;
-        PrefetchBytes(cp1251Reply.data() + next->next, std::min(rest, next->text.size()));
+        const std::size_t rest = cp1251Reply.size() - later->next;
+        PrefetchBytes(cp1251Reply.data() + later->next, std::min(rest, later->text.size()));
       }
     }
+    if (next) ahead(next->text);
     take(Cp1251ToUtf8(record->text, buffer));
-    record = next;
+    record = std::move(next);
+    next = std::move(later);
   }
+}
+
+template <typename Take, typename Ahead>
+void ForEachRecord(std::string_view cp1251Reply, Take&& take, Ahead&& ahead) {
+  ForEachRecord(cp1251Reply, std::forward<Take>(take), std::forward<Ahead>(ahead),
+                [](std::string_view) {});
 }
 
 template <typename Take>

@@ -156,7 +156,12 @@ bool RefreshLive(LiveBoards& boards, HttpClient& idHttp1, const std::string& liv
     boards.rx.PrefetchRowsWithId(id, kLiveCells);
     boards.rx2.PrefetchRowsWithId(id, kLiveCells);
   };
-  ForEachRecord(reply.body, refreshRecord, fetchRows);
+  const auto fetchIdPlaces = [&](std::string_view text) {
+    const std::string_view id = RecordReader::Unindexed(text).Get("id");
+    boards.rx.PrefetchIdPlace(id);
+    boards.rx2.PrefetchIdPlace(id);
+  };
+  ForEachRecord(reply.body, refreshRecord, fetchRows, fetchIdPlaces);
 
   RemoveFinished(boards, met);
   return true;

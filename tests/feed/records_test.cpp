@@ -75,6 +75,30 @@ TEST(ForEachRecordTest, CutsTheUndecodedReplyAsCutRecordsCutsTheDecodedOne) {
   }
 }
 
+// Every call ForEachRecord makes, in order: "take 0", "ahead 1", "far 2", ... (the record's
+// text from its first digit on).
+std::vector<std::string> CallsOn(std::string_view reply) {
+  std::vector<std::string> calls;
+  auto note = [&](const char* what, std::string_view text) {
+    const std::size_t digits = std::min(text.find_first_of("0123456789"), text.size());
+    calls.push_back(std::string(what).append(" ").append(text.substr(digits)));
+  };
+  ForEachRecord(
+      reply, [&](std::string_view text) { note("take", text); },
+      [&](std::string_view text) { note("ahead", text); },
+      [&](std::string_view text) { note("far", text); });
+  return calls;
+}
+
+TEST(ForEachRecordTest, ShowsEachRecordTwoAndOneRecordsBeforeItIsTaken) {
+  const std::vector<std::string> expected = {"far 1",   "far 2",  "ahead 1", "take 0", "far 3",
+                                             "ahead 2", "take 1", "ahead 3", "take 2", "take 3"};
+  EXPECT_EQ(CallsOn("<match>x0</match><match>x1</match><match>x2</match><match>x3</match>"),
+            expected);
+  EXPECT_EQ(CallsOn("<match>x0</match>"), std::vector<std::string>{"take 0"});
+  EXPECT_TRUE(CallsOn("no records").empty());
+}
+
 TEST(ForEachRecordTest, AReplyIsReadForABoundedNumberOfRecords) {
   std::string reply;
   for (std::size_t i = 0; i < kMaxRecordsPerReply + 5; ++i) {
@@ -85,6 +109,14 @@ TEST(ForEachRecordTest, AReplyIsReadForABoundedNumberOfRecords) {
   const std::string cyrillicA = "\u0410";
   EXPECT_EQ(records.front(), cyrillicA + "0");
   EXPECT_EQ(records.back(), cyrillicA + std::to_string(kMaxRecordsPerReply - 1));
+  // Nor is a record past the bound shown ahead.
+  const std::vector<std::string> calls = CallsOn(reply);
+  EXPECT_EQ(calls.size(), 3 * kMaxRecordsPerReply - 2);
+  const std::string last = std::to_string(kMaxRecordsPerReply - 1);
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), std::string("far ").append(last)), 1);
+  const std::string pastTheBound = std::string("far ").append(std::to_string(kMaxRecordsPerReply));
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), pastTheBound), 0);
+  EXPECT_EQ(calls.back(), std::string("take ").append(last));
 }
 
 TEST(RecordReaderTest, ReadsElementsWithFirstOccurrenceRules) {
