@@ -14,7 +14,7 @@ void ShortText::Release() noexcept {
 void ShortText::AssignOnHeap(std::string_view text) {
   const std::size_t size = text.size();
   if (OnHeap() && size <= HeapCapacity()) {
-    std::memmove(HeapData(), text.data(), size);
+    if (size != 0) std::memmove(HeapData(), text.data(), size);
     SetHeapSize(static_cast<std::uint32_t>(size));
     return;
   }

@@ -66,7 +66,8 @@ class ShortText {
   // `text` may be a part of this text.
   void assign(std::string_view text) {
     if (!OnHeap() && text.size() <= kInPlace) {
-      std::memmove(bytes_, text.data(), text.size());
+      // An empty view may carry no address at all, which memmove must not be given.
+      if (!text.empty()) std::memmove(bytes_, text.data(), text.size());
       bytes_[kTagByte] = static_cast<char>(text.size());
       return;
     }

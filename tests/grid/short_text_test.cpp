@@ -92,5 +92,17 @@ TEST(ShortText, KeepsShortTextsInPlaceAndHeapRoomOnceTaken) {
   EXPECT_EQ(text.view(), std::string(ShortText::kInPlace + 1, 'z'));
 }
 
+TEST(ShortText, TakesAnEmptyViewWithoutAnAddress) {
+  // A default view has no address; on the heap and in place it must simply empty the text.
+  ShortText onHeap;
+  onHeap.assign(std::string(ShortText::kInPlace + 5, 'h'));
+  onHeap.assign(std::string_view{});
+  EXPECT_TRUE(onHeap.empty());
+  ShortText inPlace;
+  inPlace.assign("abc");
+  inPlace.assign(std::string_view{});
+  EXPECT_TRUE(inPlace.empty());
+}
+
 }  // namespace
 }  // namespace zelko
