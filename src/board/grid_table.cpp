@@ -55,14 +55,8 @@ GridTable::Row GridTable::NewRow() {
     for (std::size_t c = 0; c < columns_.size(); ++c) row.cells[c].color = columns_[c].color;
     return row;
   }
-  // A cleared row: back to the state of a fresh one, keeping the texts' capacity. A board
-  // refilled row by row takes its spare rows one after another: the next one is fetched ahead.
-  Row row = std::move(spareRows_.back());
-  spareRows_.pop_back();
-  if (!spareRows_.empty()) {
-    const std::vector<Cell>& next = spareRows_.back().cells;
-    PrefetchBytes(next.data(), next.size() * sizeof(Cell));
-  }
+  // A cleared row: back to the state of a fresh one, keeping the texts' capacity.
+  Row row = TakeSpareRow();
   row.note = 0;
   row.hints.clear();
   for (std::size_t c = 0; c < columns_.size(); ++c) {
@@ -72,6 +66,31 @@ GridTable::Row GridTable::NewRow() {
     cell.integer = 0;
   }
   return row;
+}
+
+GridTable::Row GridTable::TakeSpareRow() {
+  // A board refilled row by row takes its spare rows one after another: the next one is
+  // fetched ahead.
+  Row row = std::move(spareRows_.back());
+  spareRows_.pop_back();
+  if (!spareRows_.empty()) {
+    const std::vector<Cell>& next = spareRows_.back().cells;
+    PrefetchBytes(next.data(), next.size() * sizeof(Cell));
+  }
+  return row;
+}
+
+void GridTable::ResetCell(Cell& cell, std::size_t column) const {
+  if (!cell.text.empty()) cell.text.clear();
+  if (cell.color != columns_[column].color) cell.color = columns_[column].color;
+  if (cell.integer != 0) cell.integer = 0;
+}
+
+bool GridTable::DiffersFromFresh(const Row& row, std::size_t column) const {
+  const Cell& cell = row.cells[column];
+  const bool valueSet = kinds_[column] == ColumnKind::Text ? !cell.text.empty() : cell.integer != 0;
+  return valueSet || cell.color != columns_[column].color ||
+         !HintOf(row, static_cast<int>(column)).empty();
 }
 
 std::string_view GridTable::HintOf(const Row& row, int column) {
@@ -126,8 +145,11 @@ void GridTable::DeleteRow(int index) {
 void GridTable::ClearRows() {
   if (rows_.empty()) return;
   if (listener_) listener_->BeforeRemoveRows(0, RowCount() - 1);
+  // Spare rows are taken from the back: the last row goes in first, so that the rows added
+  // next find the storage of the rows that stood at their places, which a board rebuilt from
+  // the same rows holds nearly as it is to be.
   spareRows_.reserve(spareRows_.size() + rows_.size());
-  for (Row& r : rows_) spareRows_.push_back(std::move(r));
+  for (auto r = rows_.rbegin(); r != rows_.rend(); ++r) spareRows_.push_back(std::move(*r));
   rows_.clear();
   ResetIndex();
   indexValid_ = true;
@@ -277,6 +299,89 @@ void GridTable::CopyCellsFrom(const GridTable& source, int sourceRow, int first,
     dst.color = src.color;
     if (changed && listener_) listener_->CellChanged(c, row);
   }
+}
+
+int GridTable::AddRowCopy(const GridTable& source, int sourceRow, int first, int last) {
+  const int index = RowCount();
+  if (first <= last) {
+    source.CheckBounds(first, sourceRow);
+    source.CheckBounds(last, sourceRow);
+    if (first < 0) ThrowOutOfBounds(first, index);
+    if (last >= ColumnCount()) ThrowOutOfBounds(last, index);
+  }
+  if (listener_) listener_->BeforeInsertRows(index, index);
+  if (spareRows_.empty()) {
+    rows_.push_back(NewRow());
+  } else {
+    rows_.push_back(TakeSpareRow());
+  }
+  // Taken after the append, which may move the rows when the source is this grid.
+  Row& to = rows_.back();
+  const Row& from = source.rows_[static_cast<std::size_t>(sourceRow)];
+  to.note = 0;
+  const auto low = static_cast<std::size_t>(first);
+  const auto high = static_cast<std::size_t>(last);
+  const bool copies = first <= last;
+  for (std::size_t c = 0; c < columns_.size(); ++c) {
+    Cell& dst = to.cells[c];
+    if (!copies || c < low || c > high) {
+      ResetCell(dst, c);
+      continue;
+    }
+    const Cell& src = from.cells[c];
+    const ColumnKind kind = kinds_[c];
+    if (kind != source.kinds_[c]) {
+      // Kinds that differ go through the texts, as SetCellText on a fresh cell takes them.
+      const std::string text = source.CellText(static_cast<int>(c), sourceRow);
+      ResetCell(dst, c);
+      switch (kind) {
+        case ColumnKind::Check:
+          dst.integer = IsTrueText(text) ? 1 : 0;
+          break;
+        case ColumnKind::Image:
+          dst.integer = WholeNumberOr0(text);
+          break;
+        case ColumnKind::Text:
+          dst.text.assign(text);
+          break;
+      }
+    } else {
+      // Through the texts a checked state is "True" or "False", that is 1 or 0.
+      const std::int32_t integer = kind == ColumnKind::Text    ? 0
+                                   : kind == ColumnKind::Check ? (src.integer != 0 ? 1 : 0)
+                                                               : src.integer;
+      if (kind == ColumnKind::Text) {
+        dst.text.AssignIfChanged(src.text);
+      } else if (!dst.text.empty()) {
+        dst.text.clear();
+      }
+      if (dst.integer != integer) dst.integer = integer;
+    }
+    if (dst.color != src.color) dst.color = src.color;
+  }
+  // The hints of the copied columns, in the entries (and the texts' room) the row had.
+  std::size_t hints = 0;
+  for (const Hint& h : from.hints) {
+    if (!copies || h.column < first || h.column > last) continue;
+    if (hints < to.hints.size()) {
+      Hint& kept = to.hints[hints];
+      kept.column = h.column;
+      if (kept.text != h.text) kept.text.assign(h.text);
+    } else {
+      to.hints.push_back(h);
+    }
+    ++hints;
+  }
+  to.hints.resize(hints);
+  IndexAdd(index);
+  if (listener_) {
+    listener_->AfterInsertRows();
+    for (std::size_t c = low; copies && c <= high; ++c) {
+      if (DiffersFromFresh(rows_[static_cast<std::size_t>(index)], c))
+        listener_->CellChanged(static_cast<int>(c), index);
+    }
+  }
+  return index;
 }
 
 Color GridTable::CellColor(int column, int row) const {

@@ -107,7 +107,8 @@ class GridTable {
   void InsertRow(int index);
   void DeleteRow(int index);
   // Removes every row. The rows' storage is kept for the rows added next, so that a board
-  // rebuilt from scratch reuses its cells (and their texts' capacity) instead of allocating.
+  // rebuilt from scratch reuses its cells (and their texts' capacity) instead of allocating:
+  // the first row added takes the storage of the first row removed, and so on.
   void ClearRows();
   // Makes room for `count` rows without moving them again while they are appended.
   void ReserveRows(int count);
@@ -127,6 +128,14 @@ class GridTable {
   // that changed. Raises GridIndexError, before writing anything, when a cell of the range is
   // outside either grid.
   void CopyCellsFrom(const GridTable& source, int sourceRow, int first, int last, int row);
+
+  // Appends a row as AddRow and then CopyCellsFrom(source, sourceRow, first, last, row) would
+  // make it, and gives its index. The listener hears the insert, then one CellChanged per
+  // copied cell that differs from a fresh row's. A row made in the storage of a cleared row is
+  // written only where it differs from what that row held, so a board rebuilt from rows mostly
+  // as they were writes little. Raises GridIndexError, adding nothing, when a cell of the range
+  // is outside either grid.
+  int AddRowCopy(const GridTable& source, int sourceRow, int first, int last);
 
   Color CellColor(int column, int row) const;
   void SetCellColor(int column, int row, Color color);
@@ -177,7 +186,7 @@ class GridTable {
   // the index's place of the ID, which PrefetchRowsWithId then reads without waiting for it.
   void PrefetchIdPlace(std::string_view id) const;
   // The same for every cell of one row (nothing for a row out of bounds): for a pass over the
-  // rows in order, one row ahead, since each row's cells lie apart from the others'.
+  // rows in order, a row or two ahead, since each row's cells lie apart from the others'.
   void PrefetchRow(int row) const;
 
   void SetListener(GridListener* listener) { listener_ = listener; }
@@ -213,6 +222,12 @@ class GridTable {
   [[noreturn]] void ThrowOutOfBounds(int column, int row) const;
   ColumnKind KindOf(int column) const { return kinds_[static_cast<std::size_t>(column)]; }
   Row NewRow();
+  // The storage of the next cleared row, as it was left; the one after it is fetched ahead.
+  Row TakeSpareRow();
+  // A cell as a fresh row has it, written only where it differs.
+  void ResetCell(Cell& cell, std::size_t column) const;
+  // Whether the row's cell differs from a fresh row's (value, colour or hint).
+  bool DiffersFromFresh(const Row& row, std::size_t column) const;
   static std::string_view HintOf(const Row& row, int column);
   // An empty hint removes the column's entry.
   static void PutHint(Row& row, int column, std::string_view hint);

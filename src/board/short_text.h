@@ -74,6 +74,22 @@ class ShortText {
     AssignOnHeap(text);
   }
 
+  // Takes the other's text unless this one holds it already, and gives whether it wrote: a text
+  // that stays the same writes nothing, so its cache line is not dirtied for nothing.
+  bool AssignIfChanged(const ShortText& other) {
+    if (!OnHeap() && !other.OnHeap()) {
+      // Both in place: equal 24 bytes are the same text; a text once copied from the other
+      // carries its bytes past the end as well, so this is the common answer.
+      if (std::memcmp(bytes_, other.bytes_, sizeof bytes_) == 0) return false;
+      if (view() == other.view()) return false;
+      std::memcpy(bytes_, other.bytes_, sizeof bytes_);
+      return true;
+    }
+    if (view() == other.view()) return false;
+    assign(other.view());
+    return true;
+  }
+
   friend bool operator==(const ShortText& a, std::string_view b) noexcept { return a.view() == b; }
   friend bool operator==(const ShortText& a, const ShortText& b) noexcept {
     return a.view() == b.view();

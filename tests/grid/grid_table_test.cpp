@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -377,6 +378,76 @@ TEST(GridTable, CopyCellsFromOutsideEitherGridRaisesAndWritesNothing) {
   EXPECT_THROW(rx2.CopyCellsFrom(rx, 0, -1, 5, 0), GridIndexError);
   EXPECT_EQ(rx2.CellText(col::RId, 0), "");
   EXPECT_EQ(rx2.CellColor(col::RDate, 0), Rx2Columns()[col::RDate].color);
+}
+
+// AddRowCopy against AddRow and CopyCellsFrom, on boards whose cleared rows held other cells
+// (long texts, hints on other columns, a ticked box), and on more rows than were cleared.
+TEST(GridTable, AddRowCopyGivesWhatAddingAndCopyingGive) {
+  struct Case {
+    const char* what;
+    std::span<const ColumnSpec> from;
+    std::span<const ColumnSpec> to;
+    int first;
+    int last;
+  };
+  const Case cases[] = {
+      {"RX on to RX2, shared columns", RxColumns(), Rx2Columns(), 0, col::SharedLast},
+      {"RX on to RX2, a few columns", RxColumns(), Rx2Columns(), 40, 45},
+      {"RX2 on to RX3, kinds differ", Rx2Columns(), Rx3Columns(), 0, col::BoardCount - 1},
+      {"nothing copied", RxColumns(), Rx2Columns(), 5, 4},
+  };
+  const std::string longText = "Суперлига, группа чемпионата: 2-й тур";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    GridTable source("FROM", c.from);
+    FillDistinctRow(source, source.AddRow(), "m1");
+    FillDistinctRow(source, source.AddRow(), "m2");
+    source.SetCellText(col::RHome, 1, longText);
+    source.SetCellChecked(col::RCh, 1, false);
+    source.SetCellHint(col::RAway, 1, "");
+    source.SetCellText(col::RId, source.AddRow(), "m3");  // mostly fresh
+
+    GridTable bulk("TO", c.to);
+    GridTable single("TO", c.to);
+    for (GridTable* g : {&bulk, &single}) {
+      FillDistinctRow(*g, g->AddRow(), "old");
+      g->AddRow();
+      FillDistinctRow(*g, g->AddRow(), "m1");
+      for (int k = 0; k < g->ColumnCount(); k += 2) g->SetCellText(k, 2, longText);
+      g->ClearRows();
+    }
+    RecordingListener bulkHeard;
+    RecordingListener singleHeard;
+    bulk.SetListener(&bulkHeard);
+    single.SetListener(&singleHeard);
+    const int order[] = {1, 2, 0, 0, 1};  // one more row than the spare ones
+    for (const int r : order) {
+      const int row = bulk.AddRowCopy(source, r, c.first, c.last);
+      EXPECT_EQ(single.AddRow(), row);
+      single.CopyCellsFrom(source, r, c.first, c.last, row);
+      ExpectSameRow(bulk, row, single, row);
+    }
+    EXPECT_EQ(bulkHeard.events, singleHeard.events);
+    for (const char* id : {"m1", "m2", "m3", "old", ""}) {
+      EXPECT_EQ(bulk.RowsWithId(id), single.RowsWithId(id)) << id;
+    }
+  }
+}
+
+TEST(GridTable, AddRowCopyOutsideEitherGridRaisesAndAddsNothing) {
+  GridTable rx("RX", RxColumns());
+  FillDistinctRow(rx, rx.AddRow(), "m1");
+  GridTable rx2("RX2", Rx2Columns());
+  RecordingListener heard;
+  rx2.SetListener(&heard);
+  EXPECT_THROW(rx2.AddRowCopy(rx, 1, 0, 5), GridIndexError);
+  EXPECT_THROW(rx2.AddRowCopy(rx, 0, 0, col::RxCount), GridIndexError);
+  EXPECT_THROW(rx2.AddRowCopy(rx, 0, -1, 5), GridIndexError);
+  GridTable narrow("SBX", SbxColumns());
+  EXPECT_THROW(narrow.AddRowCopy(rx, 0, 0, col::SharedLast), GridIndexError);
+  EXPECT_EQ(rx2.RowCount(), 0);
+  EXPECT_EQ(narrow.RowCount(), 0);
+  EXPECT_TRUE(heard.events.empty());
 }
 
 TEST(GridTable, ARowNoteHoldsUntilTheRowChanges) {

@@ -32,7 +32,7 @@ TEST(ShortText, AgreesWithAStringThroughRandomEdits) {
   for (int step = 0; step < 20000; ++step) {
     const std::size_t i = below(kTexts);
     const std::size_t j = below(kTexts);
-    switch (below(6)) {
+    switch (below(7)) {
       case 0: {
         const std::string text = randomText();
         texts[i].assign(text);
@@ -68,6 +68,11 @@ TEST(ShortText, AgreesWithAStringThroughRandomEdits) {
         expected[j] = expected[i];
         break;
       }
+      case 6:  // writes only a text that differs, and says so
+        ASSERT_EQ(texts[i].AssignIfChanged(texts[j]), expected[i] != expected[j])
+            << "step " << step;
+        expected[i] = expected[j];
+        break;
     }
     for (std::size_t k = 0; k < kTexts; ++k) {
       ASSERT_EQ(texts[k].view(), expected[k]) << "step " << step << ", text " << k;
