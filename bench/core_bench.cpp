@@ -205,6 +205,27 @@ void FilterBoard(benchmark::State& state) {
   state.counters["rows"] = boards.rx2.RowCount();
 }
 
+// Every row passes, and every row's money moved since RX2 was last built: passes alternate
+// between the noon board and the same board after a money refresh with newer figures, as the
+// work board is rebuilt after a refresh.
+void FilterChangedBoard(benchmark::State& state) {
+  const DayFeeds& feeds = FeedsFor(Matches(state));
+  Boards noon;
+  noon.Enter(feeds);
+  Boards later;
+  later.Enter(feeds);
+  HttpReply newer = feeds.todayLater;
+  SetLastStamps(newer.body, ClockText(kNoon + 1));
+  MemoryClient client(newer);
+  RefreshMoney(later.rx, later.rx2, client, kTodayUrl, {});
+  int pass = 0;
+  for (auto _ : state) {
+    const GridTable& rx = pass++ % 2 == 0 ? later.rx : noon.rx;
+    ApplyBoardFilter(rx, noon.rx2, noon.boxes, "0", noon.countLabel);
+  }
+  state.counters["rows"] = noon.rx2.RowCount();
+}
+
 }  // namespace
 }  // namespace zelko::bench
 
@@ -226,6 +247,7 @@ int main(int argc, char** argv) {
       {"money_none_newer", RefreshMoneyNoneNewer},
       {"live_refresh", RefreshLivePass},
       {"board_filter", FilterBoard},
+      {"board_filter_changed", FilterChangedBoard},
   };
   for (const Figure& figure : figures) {
     for (const int size : sizes) {

@@ -68,6 +68,7 @@ def main():
         ("RefreshMoney, none newer", "money_none_newer", 20.0),
         ("RefreshLive, 10% of matches live", "live_refresh", 5.0),
         ("ApplyBoardFilter, every row passes", "board_filter", 30.0),
+        ("ApplyBoardFilter, after a money refresh", "board_filter_changed", 30.0),
     ]
     for label, key, goal in timed:
         row(label, small, ms(core[(key, small)]))
