@@ -86,13 +86,6 @@ void GridTable::ResetCell(Cell& cell, std::size_t column) const {
   if (cell.integer != 0) cell.integer = 0;
 }
 
-bool GridTable::DiffersFromFresh(const Row& row, std::size_t column) const {
-  const Cell& cell = row.cells[column];
-  const bool valueSet = kinds_[column] == ColumnKind::Text ? !cell.text.empty() : cell.integer != 0;
-  return valueSet || cell.color != columns_[column].color ||
-         !HintOf(row, static_cast<int>(column)).empty();
-}
-
 std::string_view GridTable::HintOf(const Row& row, int column) {
   for (const Hint& h : row.hints) {
     if (h.column == column) return h.text;
@@ -374,13 +367,7 @@ int GridTable::AddRowCopy(const GridTable& source, int sourceRow, int first, int
   }
   to.hints.resize(hints);
   IndexAdd(index);
-  if (listener_) {
-    listener_->AfterInsertRows();
-    for (std::size_t c = low; copies && c <= high; ++c) {
-      if (DiffersFromFresh(rows_[static_cast<std::size_t>(index)], c))
-        listener_->CellChanged(static_cast<int>(c), index);
-    }
-  }
+  if (listener_) listener_->AfterInsertRows();
   return index;
 }
 

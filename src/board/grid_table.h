@@ -130,8 +130,10 @@ class GridTable {
   void CopyCellsFrom(const GridTable& source, int sourceRow, int first, int last, int row);
 
   // Appends a row as AddRow and then CopyCellsFrom(source, sourceRow, first, last, row) would
-  // make it, and gives its index. The listener hears the insert, then one CellChanged per
-  // copied cell that differs from a fresh row's. A row made in the storage of a cleared row is
+  // make it, and gives its index. The listener hears the insert of the row with its cells
+  // already in place, and no CellChanged for them (a view fetches a new row's cells anyway; a
+  // board of thousands of rows would otherwise tell of every cell). A row made in the storage
+  // of a cleared row is
   // written only where it differs from what that row held, so a board rebuilt from rows mostly
   // as they were writes little. Raises GridIndexError, adding nothing, when a cell of the range
   // is outside either grid.
@@ -226,8 +228,6 @@ class GridTable {
   Row TakeSpareRow();
   // A cell as a fresh row has it, written only where it differs.
   void ResetCell(Cell& cell, std::size_t column) const;
-  // Whether the row's cell differs from a fresh row's (value, colour or hint).
-  bool DiffersFromFresh(const Row& row, std::size_t column) const;
   static std::string_view HintOf(const Row& row, int column);
   // An empty hint removes the column's entry.
   static void PutHint(Row& row, int column, std::string_view hint);

@@ -145,8 +145,14 @@ Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
   return f;
 }
 
-void GridModel::FlushChanges() {
+void GridModel::FlushQueuedChanges() {
   flushQueued_ = false;
+  FlushChanges();
+}
+
+void GridModel::FlushChanges() {
+  // A flush before a change of rows leaves the queued one queued: it sends what gathers after
+  // this one, so that a grid filled row by row queues one flush, not one a row.
   if (changedRows_.empty()) return;
   std::vector<int> rows;
   rows.swap(changedRows_);
@@ -159,19 +165,32 @@ void GridModel::FlushChanges() {
   if (static_cast<int>(rows.size()) * 2 > grid_.RowCount()) {
     const auto [low, high] = std::minmax_element(rows.begin(), rows.end());
     emit dataChanged(index(*low, 0), index(*high, lastColumn));
+    KeepRoom(rows);
     return;
   }
   std::sort(rows.begin(), rows.end());
   for (int row : rows) emit dataChanged(index(row, 0), index(row, lastColumn));
+  KeepRoom(rows);
+}
+
+// The list's room goes back for the next changes, unless a slot gathered new ones meanwhile.
+void GridModel::KeepRoom(std::vector<int>& rows) {
+  if (!changedRows_.empty()) return;
+  rows.clear();
+  changedRows_.swap(rows);
 }
 
 void GridModel::BeforeInsertRows(int first, int last) {
-  FlushChanges();
+  // Rows appended move no row: the changes gathered keep their rows and can wait.
+  if (first < grid_.RowCount()) FlushChanges();
   beginInsertRows({}, first, last);
 }
 
+// Rows are inserted either after every change was flushed or at the end: the rows marked keep
+// their places, and the marks only follow the count (a grid filled row by row would otherwise
+// clear them all once a row).
 void GridModel::AfterInsertRows() {
-  rowMarked_.assign(static_cast<std::size_t>(grid_.RowCount()), 0);
+  rowMarked_.resize(static_cast<std::size_t>(grid_.RowCount()), 0);
   endInsertRows();
 }
 
@@ -181,7 +200,7 @@ void GridModel::BeforeRemoveRows(int first, int last) {
 }
 
 void GridModel::AfterRemoveRows() {
-  rowMarked_.assign(static_cast<std::size_t>(grid_.RowCount()), 0);
+  rowMarked_.resize(static_cast<std::size_t>(grid_.RowCount()), 0);
   endRemoveRows();
 }
 
@@ -206,7 +225,7 @@ void GridModel::CellChanged(int /*column*/, int row) {
   }
   if (!flushQueued_) {
     flushQueued_ = true;
-    QTimer::singleShot(0, this, &GridModel::FlushChanges);
+    QTimer::singleShot(0, this, &GridModel::FlushQueuedChanges);
   }
 }
 

@@ -51,6 +51,9 @@ class GridModel final : public QAbstractTableModel, private GridListener {
   void gridEnabledChanged(bool enabled);
 
  private:
+  // The event loop's flush, of which one at most is queued.
+  void FlushQueuedChanges();
+  void KeepRoom(std::vector<int>& rows);
   void BeforeInsertRows(int first, int last) override;
   void AfterInsertRows() override;
   void BeforeRemoveRows(int first, int last) override;

@@ -417,21 +417,51 @@ TEST(GridTable, AddRowCopyGivesWhatAddingAndCopyingGive) {
       g->ClearRows();
     }
     RecordingListener bulkHeard;
-    RecordingListener singleHeard;
     bulk.SetListener(&bulkHeard);
-    single.SetListener(&singleHeard);
     const int order[] = {1, 2, 0, 0, 1};  // one more row than the spare ones
+    std::vector<std::string> inserts;
     for (const int r : order) {
       const int row = bulk.AddRowCopy(source, r, c.first, c.last);
       EXPECT_EQ(single.AddRow(), row);
       single.CopyCellsFrom(source, r, c.first, c.last, row);
       ExpectSameRow(bulk, row, single, row);
+      inserts.push_back("+" + std::to_string(row) + ".." + std::to_string(row));
+      inserts.push_back("+done");
     }
-    EXPECT_EQ(bulkHeard.events, singleHeard.events);
+    // The rows come in with their cells: the listener hears the inserts only.
+    EXPECT_EQ(bulkHeard.events, inserts);
     for (const char* id : {"m1", "m2", "m3", "old", ""}) {
       EXPECT_EQ(bulk.RowsWithId(id), single.RowsWithId(id)) << id;
     }
   }
+}
+
+// What a view reads of the last row when it hears that the row came in.
+struct LastRowReader final : GridListener {
+  const GridTable* grid = nullptr;
+  std::vector<std::string> seen;
+  void BeforeInsertRows(int, int) override {}
+  void AfterInsertRows() override {
+    seen.push_back(grid->CellText(col::RId, grid->RowCount() - 1));
+  }
+  void BeforeRemoveRows(int, int) override {}
+  void AfterRemoveRows() override {}
+  void BeforeReorder() override {}
+  void AfterReorder() override {}
+  void CellChanged(int, int) override {}
+  void ColumnVisibilityChanged(int) override {}
+  void EnabledChanged(bool) override {}
+};
+
+TEST(GridTable, AddRowCopyShowsTheRowWithItsCellsWhenItComesIn) {
+  GridTable rx("RX", RxColumns());
+  FillDistinctRow(rx, rx.AddRow(), "m1");
+  GridTable rx2("RX2", Rx2Columns());
+  LastRowReader reader;
+  reader.grid = &rx2;
+  rx2.SetListener(&reader);
+  rx2.AddRowCopy(rx, 0, 0, col::SharedLast);
+  EXPECT_EQ(reader.seen, (std::vector<std::string>{"m1"}));
 }
 
 TEST(GridTable, AddRowCopyOutsideEitherGridRaisesAndAddsNothing) {

@@ -146,6 +146,40 @@ class GridModelTest : public QObject {
     QCOMPARE(changed.count(), 1);
   }
 
+  // A board filled row by row, as the work board is rebuilt: the changes gathered wait while
+  // rows are appended (they keep their rows) and go out from the event loop as one range; an
+  // insert that moves rows announces them first, at their old rows.
+  void gathersChangesWhileRowsAreAppended() {
+    GridTable grid("RX2", Rx2Columns());
+    GridModel model(grid, *images_);
+    QAbstractItemModelTester tester(&model);
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    for (int r = 0; r < 50; ++r) {
+      grid.AddRow();
+      FillCard(grid, r, "m" + std::to_string(r));
+    }
+    QCOMPARE(changed.count(), 0);
+    QCoreApplication::processEvents();
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(changed.at(0).at(0).value<QModelIndex>().row(), 0);
+    QCOMPARE(changed.at(0).at(1).value<QModelIndex>().row(), 49);
+
+    changed.clear();
+    grid.SetCellText(col::rnow, 40, "7");
+    grid.InsertRow(10);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(changed.at(0).at(0).value<QModelIndex>().row(), 40);
+    // What changes after the insert is marked afresh, at the rows as they now stand.
+    grid.SetCellText(col::rnow, 41, "8");
+    grid.SetCellText(col::rnow, 50, "9");
+    QCoreApplication::processEvents();
+    QCOMPARE(changed.count(), 3);
+    QCOMPARE(changed.at(1).at(0).value<QModelIndex>().row(), 41);
+    QCOMPARE(changed.at(2).at(0).value<QModelIndex>().row(), 50);
+    QCoreApplication::processEvents();
+    QCOMPARE(changed.count(), 3);
+  }
+
   void givesTheCellRoles() {
     GridTable grid("RX2", Rx2Columns());
     GridModel model(grid, *images_);
