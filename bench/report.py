@@ -83,6 +83,12 @@ def main():
                 row("paint one viewport of cards", size, ms(value), goal,
                     value <= 4.0 if size == large else None)
 
+    if paint:
+        for size in (small, large):
+            if ("filter_window", size) in paint:
+                row("  ApplyBoardFilter in the window (model, card view)", size,
+                    ms(paint[("filter_window", size)]))
+
     for size in (small, large):
         m = memory[size]
         peak = m["peak_kb"] / 1024
