@@ -36,19 +36,30 @@ const ui::ImageLists& Images() {
   return images;
 }
 
-void PaintViewport(benchmark::State& state) {
-  const DayFeeds& feeds = FeedsFor(static_cast<int>(state.range(0)));
-  Boards boards;
-  boards.Enter(feeds);
-  ui::GridModel model(boards.rx2, Images());
-  ui::CardView view(&model);
-  view.resize(ui::CardView::kCardWidth + 24, kViewportHeight);
-  view.show();
-  QApplication::processEvents();
+// The boards of a day of `matches` filled, and their work board.
+GridTable& EnteredWorkBoard(Boards& boards, int matches) {
+  boards.Enter(FeedsFor(matches));
+  return boards.rx2;
+}
 
-  QWidget* viewport = view.viewport();
+// The day's boards with the work board in the window's card view, shown and laid out.
+struct WindowBoards {
+  explicit WindowBoards(int matches)
+      : model(EnteredWorkBoard(boards, matches), Images()), view(&model) {
+    view.resize(ui::CardView::kCardWidth + 24, kViewportHeight);
+    view.show();
+    QApplication::processEvents();
+  }
+  Boards boards;
+  ui::GridModel model;
+  ui::CardView view;
+};
+
+void PaintViewport(benchmark::State& state) {
+  WindowBoards window(static_cast<int>(state.range(0)));
+  QWidget* viewport = window.view.viewport();
   QImage image(viewport->size(), QImage::Format_ARGB32_Premultiplied);
-  QScrollBar* scroll = view.verticalScrollBar();
+  QScrollBar* scroll = window.view.verticalScrollBar();
   for (auto _ : state) {
     state.PauseTiming();
     const int next = scroll->value() + viewport->height();
@@ -57,25 +68,19 @@ void PaintViewport(benchmark::State& state) {
     state.ResumeTiming();
     viewport->render(&image);
   }
-  state.counters["rows"] = model.rowCount();
+  state.counters["rows"] = window.model.rowCount();
 }
 
 // The work board rebuilt (every row passing) while the window's card view shows it, with the
 // event loop's turn after it: the model's notices of the new rows and the repaint they ask for.
 void FilterInWindow(benchmark::State& state) {
-  const DayFeeds& feeds = FeedsFor(static_cast<int>(state.range(0)));
-  Boards boards;
-  boards.Enter(feeds);
-  ui::GridModel model(boards.rx2, Images());
-  ui::CardView view(&model);
-  view.resize(ui::CardView::kCardWidth + 24, kViewportHeight);
-  view.show();
-  QApplication::processEvents();
+  WindowBoards window(static_cast<int>(state.range(0)));
+  Boards& boards = window.boards;
   for (auto _ : state) {
     ApplyBoardFilter(boards.rx, boards.rx2, boards.boxes, "0", boards.countLabel);
     QApplication::processEvents();
   }
-  state.counters["rows"] = model.rowCount();
+  state.counters["rows"] = window.model.rowCount();
 }
 
 }  // namespace
