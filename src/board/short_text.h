@@ -18,7 +18,8 @@ class ShortText {
  public:
   static constexpr std::size_t kInPlace = 23;
 
-  ShortText() noexcept { bytes_[kTagByte] = 0; }
+  // Every byte is set, the unused ones too: AssignIfChanged compares all 24.
+  ShortText() noexcept : bytes_{} {}
   ShortText(const ShortText& other) : ShortText() { assign(other.view()); }
   ShortText(ShortText&& other) noexcept {
     std::memcpy(bytes_, other.bytes_, sizeof bytes_);

@@ -425,7 +425,8 @@ TEST(GridTable, AddRowCopyGivesWhatAddingAndCopyingGive) {
       EXPECT_EQ(single.AddRow(), row);
       single.CopyCellsFrom(source, r, c.first, c.last, row);
       ExpectSameRow(bulk, row, single, row);
-      inserts.push_back("+" + std::to_string(row) + ".." + std::to_string(row));
+      inserts.push_back(
+          std::string("+").append(std::to_string(row)).append("..").append(std::to_string(row)));
       inserts.push_back("+done");
     }
     // The rows come in with their cells: the listener hears the inserts only.
@@ -534,7 +535,9 @@ TEST(GridTable, RowsAddedAfterClearingAreFresh) {
   GridTable rx2("RX2", Rx2Columns());
   GridTable fresh("RX2", Rx2Columns());
   fresh.AddRow();
-  for (int r = 0; r < 3; ++r) FillDistinctRow(rx2, rx2.AddRow(), "m" + std::to_string(r));
+  for (int r = 0; r < 3; ++r) {
+    FillDistinctRow(rx2, rx2.AddRow(), std::string("m").append(std::to_string(r)));
+  }
   rx2.ClearRows();
   rx2.ReserveRows(4);
   for (int r = 0; r < 4; ++r) {
