@@ -465,6 +465,18 @@ TEST(GridTable, AddRowCopyShowsTheRowWithItsCellsWhenItComesIn) {
   EXPECT_EQ(reader.seen, (std::vector<std::string>{"m1"}));
 }
 
+// A grid copying its own rows: appending may move the rows, the one copied from included.
+TEST(GridTable, AddRowCopyTakesARowOfItsOwnGrid) {
+  GridTable rx("RX", RxColumns());
+  FillDistinctRow(rx, rx.AddRow(), "m1");
+  rx.SetCellText(col::RHome, 0, "Суперлига, группа чемпионата: 2-й тур");
+  for (int i = 0; i < 40; ++i) {
+    const int row = rx.AddRowCopy(rx, i, 0, col::RxCount - 1);
+    ExpectSameRow(rx, row, rx, 0);
+  }
+  EXPECT_EQ(rx.RowsWithId("m1").size(), 41u);
+}
+
 TEST(GridTable, AddRowCopyOutsideEitherGridRaisesAndAddsNothing) {
   GridTable rx("RX", RxColumns());
   FillDistinctRow(rx, rx.AddRow(), "m1");
