@@ -133,10 +133,9 @@ class GridTable {
   // make it, and gives its index. The listener hears the insert of the row with its cells
   // already in place, and no CellChanged for them (a view fetches a new row's cells anyway; a
   // board of thousands of rows would otherwise tell of every cell). A row made in the storage
-  // of a cleared row is
-  // written only where it differs from what that row held, so a board rebuilt from rows mostly
-  // as they were writes little. Raises GridIndexError, adding nothing, when a cell of the range
-  // is outside either grid.
+  // of a cleared row is written only where it differs from what that row held, so a board
+  // rebuilt from rows mostly as they were writes little. Raises GridIndexError, adding nothing,
+  // when a cell of the range is outside either grid.
   int AddRowCopy(const GridTable& source, int sourceRow, int first, int last);
 
   Color CellColor(int column, int row) const;
