@@ -5,6 +5,7 @@
 #include <random>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "board/columns.h"
@@ -380,6 +381,9 @@ TEST(GridTable, CopyCellsFromOutsideEitherGridRaisesAndWritesNothing) {
   EXPECT_EQ(rx2.CellColor(col::RDate, 0), Rx2Columns()[col::RDate].color);
 }
 
+// A league name past the 23 bytes a cell keeps in place.
+constexpr std::string_view kLongText = "Суперлига, группа чемпионата: 2-й тур";
+
 // AddRowCopy against AddRow and CopyCellsFrom, on boards whose cleared rows held other cells
 // (long texts, hints on other columns, a ticked box), and on more rows than were cleared.
 TEST(GridTable, AddRowCopyGivesWhatAddingAndCopyingGive) {
@@ -396,13 +400,12 @@ TEST(GridTable, AddRowCopyGivesWhatAddingAndCopyingGive) {
       {"RX2 on to RX3, kinds differ", Rx2Columns(), Rx3Columns(), 0, col::BoardCount - 1},
       {"nothing copied", RxColumns(), Rx2Columns(), 5, 4},
   };
-  const std::string longText = "Суперлига, группа чемпионата: 2-й тур";
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     GridTable source("FROM", c.from);
     FillDistinctRow(source, source.AddRow(), "m1");
     FillDistinctRow(source, source.AddRow(), "m2");
-    source.SetCellText(col::RHome, 1, longText);
+    source.SetCellText(col::RHome, 1, kLongText);
     source.SetCellChecked(col::RCh, 1, false);
     source.SetCellHint(col::RAway, 1, "");
     source.SetCellText(col::RId, source.AddRow(), "m3");  // mostly fresh
@@ -413,7 +416,7 @@ TEST(GridTable, AddRowCopyGivesWhatAddingAndCopyingGive) {
       FillDistinctRow(*g, g->AddRow(), "old");
       g->AddRow();
       FillDistinctRow(*g, g->AddRow(), "m1");
-      for (int k = 0; k < g->ColumnCount(); k += 2) g->SetCellText(k, 2, longText);
+      for (int k = 0; k < g->ColumnCount(); k += 2) g->SetCellText(k, 2, kLongText);
       g->ClearRows();
     }
     RecordingListener bulkHeard;
@@ -469,7 +472,7 @@ TEST(GridTable, AddRowCopyShowsTheRowWithItsCellsWhenItComesIn) {
 TEST(GridTable, AddRowCopyTakesARowOfItsOwnGrid) {
   GridTable rx("RX", RxColumns());
   FillDistinctRow(rx, rx.AddRow(), "m1");
-  rx.SetCellText(col::RHome, 0, "Суперлига, группа чемпионата: 2-й тур");
+  rx.SetCellText(col::RHome, 0, kLongText);
   for (int i = 0; i < 40; ++i) {
     const int row = rx.AddRowCopy(rx, i, 0, col::RxCount - 1);
     ExpectSameRow(rx, row, rx, 0);
