@@ -82,19 +82,22 @@ class ShortText {
       // Both in place: equal 24 bytes are the same text; a text once copied from the other
       // carries its bytes past the end as well, so this is the common answer.
       if (std::memcmp(bytes_, other.bytes_, sizeof bytes_) == 0) return false;
-      if (view() == other.view()) return false;
+      if (*this == other) return false;
       std::memcpy(bytes_, other.bytes_, sizeof bytes_);
       return true;
     }
-    if (view() == other.view()) return false;
+    if (*this == other) return false;
     assign(other.view());
     return true;
   }
 
-  friend bool operator==(const ShortText& a, std::string_view b) noexcept { return a.view() == b; }
-  friend bool operator==(const ShortText& a, const ShortText& b) noexcept {
-    return a.view() == b.view();
+  // Sizes first, then the bytes: cells are compared by the hundred thousand, and the compiler
+  // does not always inline string_view's three-way compare.
+  friend bool operator==(const ShortText& a, std::string_view b) noexcept {
+    const std::string_view v = a.view();
+    return v.size() == b.size() && (v.empty() || std::memcmp(v.data(), b.data(), v.size()) == 0);
   }
+  friend bool operator==(const ShortText& a, const ShortText& b) noexcept { return a == b.view(); }
 
  private:
   // On the heap: the block's address in bytes 0 to 7, the size in 8 to 11, the block's size in
