@@ -1,6 +1,7 @@
 #include "board/grid_table.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <charconv>
 #include <numeric>
@@ -31,10 +32,17 @@ std::uint32_t IdHash(std::string_view id) {
   return static_cast<std::uint32_t>(h ^ (h >> 32));
 }
 
+// Grids are told apart by a number no other grid of the process had, not by their address,
+// which a later grid may take.
+std::uint64_t NextSerial() {
+  static std::atomic<std::uint64_t> serials{0};
+  return serials.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
 }  // namespace
 
 GridTable::GridTable(std::string name, std::span<const ColumnSpec> columns)
-    : name_(std::move(name)), columns_(columns.begin(), columns.end()) {
+    : name_(std::move(name)), serial_(NextSerial()), columns_(columns.begin(), columns.end()) {
   visible_.reserve(columns_.size());
   kinds_.reserve(columns_.size());
   for (const ColumnSpec& c : columns_) {
@@ -53,11 +61,13 @@ GridTable::Row GridTable::NewRow() {
     Row row;
     row.cells.resize(columns_.size());
     for (std::size_t c = 0; c < columns_.size(); ++c) row.cells[c].color = columns_[c].color;
+    Touch(row);
+    Rehash(row);
     return row;
   }
   // A cleared row: back to the state of a fresh one, keeping the texts' capacity.
   Row row = TakeSpareRow();
-  row.note = 0;
+  Touch(row);
   row.hints.clear();
   for (std::size_t c = 0; c < columns_.size(); ++c) {
     Cell& cell = row.cells[c];
@@ -65,6 +75,7 @@ GridTable::Row GridTable::NewRow() {
     cell.color = columns_[c].color;
     cell.integer = 0;
   }
+  Rehash(row);
   return row;
 }
 
@@ -78,6 +89,10 @@ GridTable::Row GridTable::TakeSpareRow() {
     PrefetchBytes(next.data(), next.size() * sizeof(Cell));
   }
   return row;
+}
+
+void GridTable::Rehash(Row& row) const {
+  row.idHash = IdHash(row.cells.empty() ? std::string_view() : row.cells[0].text.view());
 }
 
 void GridTable::ResetCell(Cell& cell, std::size_t column) const {
@@ -206,6 +221,7 @@ void GridTable::SetCellText(int column, int row, std::string_view text) {
       if (column == 0) {
         IndexRemove(row);
         cell.text.assign(text);
+        Rehash(rows_[static_cast<std::size_t>(row)]);
         IndexAdd(row);
       } else {
         cell.text.assign(text);
@@ -225,7 +241,7 @@ void GridTable::CopyCellsFrom(const GridTable& source, int sourceRow, int first,
   const Row& from = source.rows_[static_cast<std::size_t>(sourceRow)];
   Row& to = rows_[static_cast<std::size_t>(row)];
   // Copies without a listener write without comparing, so the row counts as changed.
-  to.note = 0;
+  Touch(to);
   const bool anyHints = !from.hints.empty() || !to.hints.empty();
   for (int c = first; c <= last; ++c) {
     const auto i = static_cast<std::size_t>(c);
@@ -265,14 +281,15 @@ void GridTable::CopyCellsFrom(const GridTable& source, int sourceRow, int first,
         break;
       case ColumnKind::Text:
         if (c == 0) {
-          if (dst.text.view() != src.text.view()) {
+          if (!(dst.text == src.text)) {
             IndexRemove(row);
             dst.text = src.text;
+            to.idHash = from.idHash;
             IndexAdd(row);
             changed = true;
           }
         } else if (listener_) {
-          if (dst.text.view() != src.text.view()) {
+          if (!(dst.text == src.text)) {
             dst.text = src.text;
             changed = true;
           }
@@ -311,19 +328,26 @@ int GridTable::AddRowCopy(const GridTable& source, int sourceRow, int first, int
   // Taken after the append, which may move the rows when the source is this grid.
   Row& to = rows_.back();
   const Row& from = source.rows_[static_cast<std::size_t>(sourceRow)];
-  to.note = 0;
+  Touch(to);
   const auto low = static_cast<std::size_t>(first);
   const auto high = static_cast<std::size_t>(last);
   const bool copies = first <= last;
-  for (std::size_t c = 0; c < columns_.size(); ++c) {
-    Cell& dst = to.cells[c];
+  // Taken once: the writes of texts go through bytes, which the compiler must assume may
+  // reach the vectors' own pointers.
+  Cell* const cells = to.cells.data();
+  const Cell* const sourceCells = from.cells.data();
+  const ColumnKind* const kinds = kinds_.data();
+  const ColumnKind* const sourceKinds = source.kinds_.data();
+  const std::size_t columns = columns_.size();
+  for (std::size_t c = 0; c < columns; ++c) {
+    Cell& dst = cells[c];
     if (!copies || c < low || c > high) {
       ResetCell(dst, c);
       continue;
     }
-    const Cell& src = from.cells[c];
-    const ColumnKind kind = kinds_[c];
-    if (kind != source.kinds_[c]) {
+    const Cell& src = sourceCells[c];
+    const ColumnKind kind = kinds[c];
+    if (kind != sourceKinds[c]) {
       // Kinds that differ go through the texts, as SetCellText on a fresh cell takes them.
       const std::string text = source.CellText(static_cast<int>(c), sourceRow);
       ResetCell(dst, c);
@@ -366,6 +390,46 @@ int GridTable::AddRowCopy(const GridTable& source, int sourceRow, int first, int
     ++hints;
   }
   to.hints.resize(hints);
+  if (copies && low == 0 && kinds_[0] == ColumnKind::Text && source.kinds_[0] == ColumnKind::Text) {
+    to.idHash = from.idHash;  // the same text
+  } else {
+    Rehash(to);
+  }
+  IndexAdd(index);
+  if (listener_) listener_->AfterInsertRows();
+  return index;
+}
+
+void GridTable::NoteRowMadeFrom(int row, const GridTable& source, int sourceRow) {
+  if (row < 0 || row >= RowCount())
+    throw GridIndexError("List index out of bounds (" + std::to_string(row) + ")");
+  if (sourceRow < 0 || sourceRow >= source.RowCount())
+    throw GridIndexError("List index out of bounds (" + std::to_string(sourceRow) + ")");
+  Row& made = rows_[static_cast<std::size_t>(row)];
+  made.madeFrom = MadeFrom{
+      source.serial_, source.rows_[static_cast<std::size_t>(sourceRow)].revision, made.revision};
+}
+
+int GridTable::AddRowMadeFrom(const GridTable& source, int sourceRow) {
+  if (spareRows_.empty() || sourceRow < 0 || sourceRow >= source.RowCount()) return -1;
+  const Row& spare = spareRows_.back();
+  const MadeFrom& made = spare.madeFrom;
+  // Revisions are never given twice in a grid: equal ones are the rows as they were noted.
+  if (made.grid != source.serial_ || made.revision != spare.revision ||
+      made.sourceRevision != source.rows_[static_cast<std::size_t>(sourceRow)].revision) {
+    return -1;
+  }
+  const int index = RowCount();
+  if (listener_) listener_->BeforeInsertRows(index, index);
+  rows_.push_back(std::move(spareRows_.back()));
+  spareRows_.pop_back();
+  rows_.back().note = 0;
+  // A rebuild that keeps its rows keeps them one after another: the index's places of the
+  // next ones are fetched ahead.
+  constexpr std::size_t kAhead = 4;
+  if (spareRows_.size() >= kAhead && !idSlots_.empty()) {
+    Prefetch(&idSlots_[spareRows_[spareRows_.size() - kAhead].idHash & (idSlots_.size() - 1)]);
+  }
   IndexAdd(index);
   if (listener_) listener_->AfterInsertRows();
   return index;
@@ -505,9 +569,8 @@ void GridTable::SetEnabled(bool enabled) {
   if (listener_) listener_->EnabledChanged(enabled);
 }
 
-std::ptrdiff_t GridTable::FindId(std::string_view id) const {
+std::ptrdiff_t GridTable::FindId(std::string_view id, std::uint32_t hash) const {
   if (idSlots_.empty()) return -1;
-  const std::uint32_t hash = IdHash(id);
   const std::size_t mask = idSlots_.size() - 1;
   for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
     const IdSlot& slot = idSlots_[at];
@@ -520,8 +583,7 @@ std::ptrdiff_t GridTable::FindId(std::string_view id) const {
 void GridTable::IndexAdd(int row) const {
   if (!indexValid_ || ColumnCount() == 0) return;
   if ((idTaken_ + 1) * 2 > idSlots_.size()) ResizeIndex(idTaken_ + 1);
-  const std::string_view id = IdOf(row);
-  const std::uint32_t hash = IdHash(id);
+  const std::uint32_t hash = rows_[static_cast<std::size_t>(row)].idHash;
   const std::size_t mask = idSlots_.size() - 1;
   std::size_t free = idSlots_.size();  // the first removed place met, to be taken again
   std::size_t at = hash & mask;
@@ -532,7 +594,7 @@ void GridTable::IndexAdd(int row) const {
       if (free == idSlots_.size()) free = at;
       continue;
     }
-    if (slot.hash != hash || IdOf(slot.row) != id) continue;
+    if (slot.hash != hash || IdOf(slot.row) != IdOf(row)) continue;
     // A further row with the ID.
     if (slot.list < 0) {
       std::int32_t list;
@@ -560,7 +622,7 @@ void GridTable::IndexAdd(int row) const {
 
 void GridTable::IndexRemove(int row) {
   if (!indexValid_ || ColumnCount() == 0) return;
-  const std::ptrdiff_t at = FindId(IdOf(row));
+  const std::ptrdiff_t at = FindId(IdOf(row), rows_[static_cast<std::size_t>(row)].idHash);
   if (at < 0) return;
   IdSlot& slot = idSlots_[static_cast<std::size_t>(at)];
   if (slot.list < 0) {
@@ -614,7 +676,7 @@ void GridTable::EnsureIndex() const {
 
 std::vector<int> GridTable::RowsWithId(std::string_view id) const {
   EnsureIndex();
-  const std::ptrdiff_t at = FindId(id);
+  const std::ptrdiff_t at = FindId(id, IdHash(id));
   if (at < 0) return {};
   const IdSlot& slot = idSlots_[static_cast<std::size_t>(at)];
   if (slot.list < 0) return {slot.row};
@@ -623,13 +685,13 @@ std::vector<int> GridTable::RowsWithId(std::string_view id) const {
 
 int GridTable::FirstRowWithId(std::string_view id) const {
   EnsureIndex();
-  const std::ptrdiff_t at = FindId(id);
+  const std::ptrdiff_t at = FindId(id, IdHash(id));
   return at < 0 ? -1 : idSlots_[static_cast<std::size_t>(at)].row;
 }
 
 int GridTable::LastRowWithId(std::string_view id) const {
   EnsureIndex();
-  const std::ptrdiff_t at = FindId(id);
+  const std::ptrdiff_t at = FindId(id, IdHash(id));
   if (at < 0) return -1;
   const IdSlot& slot = idSlots_[static_cast<std::size_t>(at)];
   return slot.list < 0 ? slot.row : idLists_[static_cast<std::size_t>(slot.list)].back();
@@ -639,6 +701,14 @@ void GridTable::PrefetchRow(int row) const {
   if (row < 0 || row >= RowCount()) return;
   const std::vector<Cell>& cells = rows_[static_cast<std::size_t>(row)].cells;
   PrefetchBytes(cells.data(), cells.size() * sizeof(Cell));
+}
+
+void GridTable::PrefetchRow(int row, std::span<const int> columns) const {
+  if (row < 0 || row >= RowCount()) return;
+  const Cell* const cells = rows_[static_cast<std::size_t>(row)].cells.data();
+  for (const int c : columns) {
+    if (c >= 0 && c < ColumnCount()) Prefetch(cells + c);
+  }
 }
 
 void GridTable::PrefetchIdPlace(std::string_view id) const {

@@ -138,6 +138,17 @@ class GridTable {
   // when a cell of the range is outside either grid.
   int AddRowCopy(const GridTable& source, int sourceRow, int first, int last);
 
+  // Notes that row `row`, as it stands, was made from row `sourceRow` of `source` as that row
+  // stands, for a grid whose rows one caller makes from another grid's rows by one rule (the
+  // work board from the board). Raises GridIndexError outside either grid.
+  void NoteRowMadeFrom(int row, const GridTable& source, int sourceRow);
+  // Appends the storage of the next cleared row (the one AddRowCopy would take) unchanged, and
+  // gives its index, when that row was noted as made from row `sourceRow` of `source` and
+  // neither row has changed since: a rebuild by the same rule would make it as it is, so it is
+  // kept without reading its cells. Otherwise adds nothing and gives -1. The listener hears
+  // the insert as for AddRowCopy; the row's note reads 0, as a new row's does.
+  int AddRowMadeFrom(const GridTable& source, int sourceRow);
+
   Color CellColor(int column, int row) const;
   void SetCellColor(int column, int row, Color color);
   std::string CellHint(int column, int row) const;
@@ -189,6 +200,8 @@ class GridTable {
   // The same for every cell of one row (nothing for a row out of bounds): for a pass over the
   // rows in order, a row or two ahead, since each row's cells lie apart from the others'.
   void PrefetchRow(int row) const;
+  // Only these cells of the row.
+  void PrefetchRow(int row, std::span<const int> columns) const;
 
   void SetListener(GridListener* listener) { listener_ = listener; }
 
@@ -205,10 +218,19 @@ class GridTable {
     int column = 0;
     std::string text;  // never empty: a cell without a hint has no entry
   };
+  // What NoteRowMadeFrom noted: the source grid, its row's revision, and this row's.
+  struct MadeFrom {
+    std::uint64_t grid = 0;  // the source's serial; 0 for a row never noted
+    std::uint64_t sourceRevision = 0;
+    std::uint64_t revision = 0;
+  };
   struct Row {
     std::vector<Cell> cells;
-    std::vector<Hint> hints;  // in no particular order, one entry a column at most
-    std::uint64_t note = 0;   // see RowNote
+    std::vector<Hint> hints;     // in no particular order, one entry a column at most
+    std::uint64_t note = 0;      // see RowNote
+    std::uint64_t revision = 0;  // a number of the grid's own, new at every change of the row
+    MadeFrom madeFrom;
+    std::uint32_t idHash = 0;  // the hash of the ID in cell 0, kept with it (see Rehash)
   };
 
   bool InBounds(int column, int row) const {
@@ -236,8 +258,13 @@ class GridTable {
   const Cell& At(int column, int row) const {
     return rows_[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(column)];
   }
+  // Every write that may change a row's cells or hints goes through here (or Changed).
+  void Touch(Row& row) {
+    row.note = 0;
+    row.revision = ++revisions_;
+  }
   void Changed(int column, int row) {
-    rows_[static_cast<std::size_t>(row)].note = 0;
+    Touch(rows_[static_cast<std::size_t>(row)]);
     if (listener_) listener_->CellChanged(column, row);
   }
   // The ID index: an open-addressing table with one place an ID, which holds the ID's first
@@ -253,8 +280,11 @@ class GridTable {
   static constexpr std::int32_t kRemovedId = -2;  // a place whose ID left: probes go on past it
 
   std::string_view IdOf(int row) const { return At(0, row).text.view(); }
-  // The place of `id`, or -1.
-  std::ptrdiff_t FindId(std::string_view id) const;
+  // Sets the row's idHash from its cell 0, after every write that may change that cell: the
+  // index enters and removes rows by it, so that a rebuild that keeps its rows reads no ID.
+  void Rehash(Row& row) const;
+  // The place of `id` (whose hash is `hash`), or -1.
+  std::ptrdiff_t FindId(std::string_view id, std::uint32_t hash) const;
   void IndexAdd(int row) const;
   void IndexRemove(int row);
   // Rebuilds the table with room for `ids` IDs, from the places in use.
@@ -263,6 +293,8 @@ class GridTable {
   void EnsureIndex() const;
 
   std::string name_;
+  std::uint64_t serial_;         // this grid's number among all grids made, from 1
+  std::uint64_t revisions_ = 0;  // the last revision given to a row
   std::vector<ColumnSpec> columns_;
   std::vector<bool> visible_;
   std::vector<ColumnKind> kinds_;  // the columns' kinds, packed: read at every cell access

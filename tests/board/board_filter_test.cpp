@@ -146,6 +146,76 @@ TEST_F(BoardFilterTest, RebuildKeepsMainBoardOrderAndDropsAnEarlierSort) {
   EXPECT_EQ(Ids(), (std::vector<std::string>{"b", "a", "c"}));
 }
 
+// The work board is rebuilt in the storage of its last rows, keeping the cards that neither
+// changed nor came from a changed row: whatever happened in between, a rebuild gives what a
+// board built afresh from the same rows gives.
+TEST_F(BoardFilterTest, ARebuildGivesWhatAFreshBoardGives) {
+  for (int i = 0; i < 6; ++i) {
+    const int r =
+        AddMatch("m" + std::to_string(i), i % 2 == 0 ? "SOON" : "LIVE", std::to_string(100 * i));
+    boards.rx.SetCellText(col::rbet, r, "W1");
+    boards.rx.SetCellHint(col::RFlag, r, "League " + std::to_string(i));
+  }
+  struct Step {
+    const char* what;
+    void (*change)(Boards& b);
+    const char* threshold;
+    StatusBoxes boxes;
+  };
+  const Step steps[] = {
+      {"the first build", [](Boards&) {}, "0", {}},
+      {"nothing", [](Boards&) {}, "0", {}},
+      {"a row's money", [](Boards& b) { b.rx.SetCellText(col::R_1S, 2, "7"); }, "0", {}},
+      {"a card's minute", [](Boards& b) { b.rx2.SetCellText(col::R_Min, 1, "63"); }, "0", {}},
+      {"a card's colour",
+       [](Boards& b) { b.rx2.SetCellColor(col::Bet, 3, colors::kRed); },
+       "0",
+       {}},
+      {"a card copied again",
+       [](Boards& b) { b.rx2.CopyCellsFrom(b.rx, 5, 0, col::SharedLast, 0); },
+       "0",
+       {}},
+      {"the board sorted", [](Boards& b) { SortBoard(b.rx2, "Status"); }, "0", {}},
+      {"a threshold that drops rows", [](Boards&) {}, "250", {}},
+      {"all rows again", [](Boards&) {}, "0", {}},
+      {"live rows left out", [](Boards&) {}, "0", {false, true, true, true}},
+      {"all rows again", [](Boards&) {}, "0", {}},
+      {"a row's bet colour",
+       [](Boards& b) { b.rx.SetCellColor(col::rbet, 4, colors::kGreen); },
+       "0",
+       {}},
+      {"a row's hint", [](Boards& b) { b.rx.SetCellHint(col::RFlag, 0, ""); }, "0", {}},
+      {"a row removed", [](Boards& b) { b.rx.DeleteRow(1); }, "0", {}},
+      {"a row inserted",
+       [](Boards& b) {
+         b.rx.InsertRow(0);
+         b.rx.SetCellText(col::RId, 0, "new");
+         b.rx.SetCellText(col::R_Status, 0, "SOON");
+       },
+       "0",
+       {}},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    step.change(boards);
+    Filter(step.threshold, step.boxes);
+    Boards fresh;
+    std::string freshCount;
+    ApplyBoardFilter(boards.rx, fresh.rx2, step.boxes, step.threshold, freshCount);
+    EXPECT_EQ(count, freshCount);
+    ASSERT_EQ(boards.rx2.RowCount(), fresh.rx2.RowCount());
+    for (int r = 0; r < fresh.rx2.RowCount(); ++r) {
+      for (int c = 0; c < fresh.rx2.ColumnCount(); ++c) {
+        ASSERT_EQ(boards.rx2.CellText(c, r), fresh.rx2.CellText(c, r)) << r << "," << c;
+        ASSERT_EQ(boards.rx2.CellColor(c, r), fresh.rx2.CellColor(c, r)) << r << "," << c;
+        ASSERT_EQ(boards.rx2.CellHint(c, r), fresh.rx2.CellHint(c, r)) << r << "," << c;
+      }
+      const std::string id = boards.rx2.CellText(col::RId, r);
+      EXPECT_EQ(boards.rx2.RowsWithId(id), std::vector<int>{r});
+    }
+  }
+}
+
 std::vector<bool> Visibility(const GridTable& grid) {
   std::vector<bool> out;
   for (int c = 0; c < grid.ColumnCount(); ++c) out.push_back(grid.ColumnVisible(c));

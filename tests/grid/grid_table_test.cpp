@@ -546,6 +546,115 @@ TEST(GridTable, ARowNoteHoldsUntilTheRowChanges) {
   EXPECT_EQ(rx.RowNote(0), 0u);
 }
 
+// The rule the work board's rows are made by, in short: a copy and a label.
+void MakeRowFrom(GridTable& board, const GridTable& from, int r) {
+  const int t = board.AddRowCopy(from, r, 0, col::SharedLast);
+  board.SetCellText(col::BetLabel, t, kBetLabelText);
+  board.NoteRowMadeFrom(t, from, r);
+}
+
+TEST(GridTable, AClearedRowIsKeptOnlyWhileNeitherItNorItsSourceChanged) {
+  struct Case {
+    const char* what;
+    void (*change)(GridTable& rx, GridTable& rx2);
+    bool kept;
+  };
+  const Case cases[] = {
+      {"nothing", [](GridTable&, GridTable&) {}, true},
+      {"the same text written",
+       [](GridTable& g, GridTable&) { g.SetCellText(col::R_1, 0, "27 Москва"); }, true},
+      {"notes",
+       [](GridTable& g, GridTable& b) {
+         g.SetRowNote(0, 5);
+         b.SetRowNote(0, 6);
+       },
+       true},
+      {"another source row", [](GridTable& g, GridTable&) { g.SetCellText(col::R_1, 1, "x"); },
+       true},
+      {"a source text", [](GridTable& g, GridTable&) { g.SetCellText(col::R_1, 0, "x"); }, false},
+      {"a source text past the copy",
+       [](GridTable& g, GridTable&) { g.SetCellText(col::rbet, 0, "x"); }, false},
+      {"a source colour", [](GridTable& g, GridTable&) { g.SetCellColor(col::R_1, 0, 1); }, false},
+      {"a source hint", [](GridTable& g, GridTable&) { g.SetCellHint(col::R_1Pr, 0, ""); }, false},
+      {"a source box", [](GridTable& g, GridTable&) { g.SetCellChecked(col::RCh, 0, false); },
+       false},
+      {"a source copy",
+       [](GridTable& g, GridTable&) { g.CopyCellsFrom(g, 1, col::R_1, col::R_1, 0); }, false},
+      {"the source row replaced",
+       [](GridTable& g, GridTable&) {
+         g.DeleteRow(0);
+         g.InsertRow(0);
+       },
+       false},
+      {"a board text", [](GridTable&, GridTable& b) { b.SetCellText(col::R_Min, 0, "45"); }, false},
+      {"a board colour", [](GridTable&, GridTable& b) { b.SetCellColor(col::Bet, 0, 9); }, false},
+      {"a board hint", [](GridTable&, GridTable& b) { b.SetCellHint(col::Bet, 0, "h"); }, false},
+      {"a board copy",
+       [](GridTable& g, GridTable& b) { b.CopyCellsFrom(g, 1, col::R_1, col::R_1, 0); }, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    GridTable rx("RX", RxColumns());
+    for (int r = 0; r < 3; ++r) {
+      FillDistinctRow(rx, rx.AddRow(), std::string("m").append(std::to_string(r)));
+    }
+    GridTable rx2("RX2", Rx2Columns());
+    for (int r = 0; r < 3; ++r) MakeRowFrom(rx2, rx, r);
+    c.change(rx, rx2);
+    RecordingListener heard;
+    rx2.SetListener(&heard);
+    rx2.ClearRows();
+    heard.events.clear();
+    const int kept = rx2.AddRowMadeFrom(rx, 0);
+    if (!c.kept) {
+      EXPECT_EQ(kept, -1);
+      EXPECT_EQ(rx2.RowCount(), 0);
+      EXPECT_TRUE(heard.events.empty());
+      continue;
+    }
+    ASSERT_EQ(kept, 0);
+    EXPECT_EQ(heard.events, (std::vector<std::string>{"+0..0", "+done"}));
+    EXPECT_EQ(rx2.RowNote(0), 0u);
+    EXPECT_EQ(rx2.FirstRowWithId("m0"), 0);
+    // The kept row is what the rule makes of the source row as it is now.
+    GridTable fresh("RX2", Rx2Columns());
+    MakeRowFrom(fresh, rx, 0);
+    ExpectSameRow(rx2, 0, fresh, 0);
+  }
+}
+
+TEST(GridTable, AClearedRowIsKeptOnlyForTheRowItWasMadeFrom) {
+  GridTable rx("RX", RxColumns());
+  // Another grid written the same way, so that its rows went through the same changes.
+  GridTable twin("RX", RxColumns());
+  for (int r = 0; r < 3; ++r) {
+    FillDistinctRow(rx, rx.AddRow(), std::string("m").append(std::to_string(r)));
+    FillDistinctRow(twin, twin.AddRow(), std::string("t").append(std::to_string(r)));
+  }
+  GridTable rx2("RX2", Rx2Columns());
+  EXPECT_EQ(rx2.AddRowMadeFrom(rx, 0), -1);  // no cleared rows
+  for (int r = 0; r < 3; ++r) MakeRowFrom(rx2, rx, r);
+  rx2.ClearRows();
+  EXPECT_EQ(rx2.AddRowMadeFrom(twin, 0), -1);
+  EXPECT_EQ(rx2.AddRowMadeFrom(rx, 1), -1);  // the next cleared row was made from row 0
+  EXPECT_EQ(rx2.AddRowMadeFrom(rx, -1), -1);
+  EXPECT_EQ(rx2.AddRowMadeFrom(rx, 3), -1);
+  // A row keeps what it was made from when the source's rows move.
+  rx.SetColumnSortKind(col::RId, SortKind::skDescending);
+  rx.SortByColumn(col::RId);  // m2, m1, m0
+  EXPECT_EQ(rx2.AddRowMadeFrom(rx, 0), -1);
+  EXPECT_EQ(rx2.AddRowMadeFrom(rx, 2), 0);
+  EXPECT_EQ(rx2.RowCount(), 1);
+  // The storage of m1's row, taken by a new row and cleared again, holds that row now.
+  EXPECT_EQ(rx2.AddRow(), 1);
+  rx2.ClearRows();
+  EXPECT_EQ(rx2.AddRowMadeFrom(rx, 2), 0);
+  EXPECT_EQ(rx2.AddRowMadeFrom(rx, 1), -1);
+  EXPECT_EQ(rx2.RowsWithId("m0"), std::vector<int>{0});
+  EXPECT_THROW(rx2.NoteRowMadeFrom(1, rx, 0), GridIndexError);
+  EXPECT_THROW(rx2.NoteRowMadeFrom(0, rx, 3), GridIndexError);
+}
+
 TEST(GridTable, RowsAddedAfterClearingAreFresh) {
   GridTable rx2("RX2", Rx2Columns());
   GridTable fresh("RX2", Rx2Columns());
