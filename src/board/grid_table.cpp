@@ -34,8 +34,8 @@ std::uint32_t IdHash(std::string_view id) {
 
 // Grids are told apart by a number no other grid of the process had, not by their address,
 // which a later grid may take.
-std::uint64_t NextSerial() {
-  static std::atomic<std::uint64_t> serials{0};
+std::uint32_t NextSerial() {
+  static std::atomic<std::uint32_t> serials{0};
   return serials.fetch_add(1, std::memory_order_relaxed) + 1;
 }
 
@@ -59,7 +59,7 @@ void GridTable::ThrowOutOfBounds(int column, int row) const {
 GridTable::Row GridTable::NewRow() {
   if (spareRows_.empty()) {
     Row row;
-    row.cells.resize(columns_.size());
+    row.cells = std::make_unique<Cell[]>(columns_.size());
     for (std::size_t c = 0; c < columns_.size(); ++c) row.cells[c].color = columns_[c].color;
     Touch(row);
     Rehash(row);
@@ -85,14 +85,13 @@ GridTable::Row GridTable::TakeSpareRow() {
   Row row = std::move(spareRows_.back());
   spareRows_.pop_back();
   if (!spareRows_.empty()) {
-    const std::vector<Cell>& next = spareRows_.back().cells;
-    PrefetchBytes(next.data(), next.size() * sizeof(Cell));
+    PrefetchBytes(spareRows_.back().cells.get(), columns_.size() * sizeof(Cell));
   }
   return row;
 }
 
 void GridTable::Rehash(Row& row) const {
-  row.idHash = IdHash(row.cells.empty() ? std::string_view() : row.cells[0].text.view());
+  row.idHash = IdHash(columns_.empty() ? std::string_view() : row.cells[0].text.view());
 }
 
 void GridTable::ResetCell(Cell& cell, std::size_t column) const {
@@ -334,8 +333,8 @@ int GridTable::AddRowCopy(const GridTable& source, int sourceRow, int first, int
   const bool copies = first <= last;
   // Taken once: the writes of texts go through bytes, which the compiler must assume may
   // reach the vectors' own pointers.
-  Cell* const cells = to.cells.data();
-  const Cell* const sourceCells = from.cells.data();
+  Cell* const cells = to.cells.get();
+  const Cell* const sourceCells = from.cells.get();
   const ColumnKind* const kinds = kinds_.data();
   const ColumnKind* const sourceKinds = source.kinds_.data();
   const std::size_t columns = columns_.size();
@@ -406,17 +405,17 @@ void GridTable::NoteRowMadeFrom(int row, const GridTable& source, int sourceRow)
   if (sourceRow < 0 || sourceRow >= source.RowCount())
     throw GridIndexError("List index out of bounds (" + std::to_string(sourceRow) + ")");
   Row& made = rows_[static_cast<std::size_t>(row)];
-  made.madeFrom = MadeFrom{
-      source.serial_, source.rows_[static_cast<std::size_t>(sourceRow)].revision, made.revision};
+  made.madeFromGrid = source.serial_;
+  made.madeFromRevision = source.rows_[static_cast<std::size_t>(sourceRow)].revision;
 }
 
 int GridTable::AddRowMadeFrom(const GridTable& source, int sourceRow) {
   if (spareRows_.empty() || sourceRow < 0 || sourceRow >= source.RowCount()) return -1;
   const Row& spare = spareRows_.back();
-  const MadeFrom& made = spare.madeFrom;
-  // Revisions are never given twice in a grid: equal ones are the rows as they were noted.
-  if (made.grid != source.serial_ || made.revision != spare.revision ||
-      made.sourceRevision != source.rows_[static_cast<std::size_t>(sourceRow)].revision) {
+  // A change of the row clears its note of the source; the source's revisions are never given
+  // twice, so an equal one is the source row as it was noted.
+  if (spare.madeFromGrid == 0 || spare.madeFromGrid != source.serial_ ||
+      spare.madeFromRevision != source.rows_[static_cast<std::size_t>(sourceRow)].revision) {
     return -1;
   }
   const int index = RowCount();
@@ -699,13 +698,12 @@ int GridTable::LastRowWithId(std::string_view id) const {
 
 void GridTable::PrefetchRow(int row) const {
   if (row < 0 || row >= RowCount()) return;
-  const std::vector<Cell>& cells = rows_[static_cast<std::size_t>(row)].cells;
-  PrefetchBytes(cells.data(), cells.size() * sizeof(Cell));
+  PrefetchBytes(rows_[static_cast<std::size_t>(row)].cells.get(), columns_.size() * sizeof(Cell));
 }
 
 void GridTable::PrefetchRow(int row, std::span<const int> columns) const {
   if (row < 0 || row >= RowCount()) return;
-  const Cell* const cells = rows_[static_cast<std::size_t>(row)].cells.data();
+  const Cell* const cells = rows_[static_cast<std::size_t>(row)].cells.get();
   for (const int c : columns) {
     if (c >= 0 && c < ColumnCount()) Prefetch(cells + c);
   }
@@ -721,7 +719,7 @@ void GridTable::PrefetchRowsWithId(std::string_view id, std::span<const int> col
   EnsureIndex();
   if (idSlots_.empty()) return;
   auto prefetch = [&](int row) {
-    const Cell* const cells = rows_[static_cast<std::size_t>(row)].cells.data();
+    const Cell* const cells = rows_[static_cast<std::size_t>(row)].cells.get();
     for (const int c : columns) {
       if (c >= 0 && c < ColumnCount()) Prefetch(cells + c);
     }

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -218,20 +219,20 @@ class GridTable {
     int column = 0;
     std::string text;  // never empty: a cell without a hint has no entry
   };
-  // What NoteRowMadeFrom noted: the source grid, its row's revision, and this row's.
-  struct MadeFrom {
-    std::uint64_t grid = 0;  // the source's serial; 0 for a row never noted
-    std::uint64_t sourceRevision = 0;
-    std::uint64_t revision = 0;
-  };
-  struct Row {
-    std::vector<Cell> cells;
-    std::vector<Hint> hints;     // in no particular order, one entry a column at most
-    std::uint64_t note = 0;      // see RowNote
-    std::uint64_t revision = 0;  // a number of the grid's own, new at every change of the row
-    MadeFrom madeFrom;
+  // A row is one cache line: the refreshes find rows all over a board of thousands, and each
+  // one found is a line read for its cells' address.
+  struct alignas(64) Row {
+    std::unique_ptr<Cell[]> cells;  // ColumnCount() of them
+    std::vector<Hint> hints;        // in no particular order, one entry a column at most
+    std::uint64_t note = 0;         // see RowNote
+    std::uint64_t revision = 0;     // a number of the grid's own, new at every change of the row
+    // What NoteRowMadeFrom noted: the source grid's serial (0 when not noted, or when the row
+    // changed since) and the source row's revision.
+    std::uint64_t madeFromRevision = 0;
+    std::uint32_t madeFromGrid = 0;
     std::uint32_t idHash = 0;  // the hash of the ID in cell 0, kept with it (see Rehash)
   };
+  static_assert(sizeof(Row) == 64);
 
   bool InBounds(int column, int row) const {
     return column >= 0 && row >= 0 && column < ColumnCount() && row < RowCount();
@@ -262,6 +263,7 @@ class GridTable {
   void Touch(Row& row) {
     row.note = 0;
     row.revision = ++revisions_;
+    row.madeFromGrid = 0;
   }
   void Changed(int column, int row) {
     Touch(rows_[static_cast<std::size_t>(row)]);
@@ -293,7 +295,7 @@ class GridTable {
   void EnsureIndex() const;
 
   std::string name_;
-  std::uint64_t serial_;         // this grid's number among all grids made, from 1
+  std::uint32_t serial_;         // this grid's number among all grids made, from 1
   std::uint64_t revisions_ = 0;  // the last revision given to a row
   std::vector<ColumnSpec> columns_;
   std::vector<bool> visible_;
