@@ -409,6 +409,12 @@ void GridTable::NoteRowMadeFrom(int row, const GridTable& source, int sourceRow)
   made.madeFromRevision = source.rows_[static_cast<std::size_t>(sourceRow)].revision;
 }
 
+bool GridTable::RowMadeFrom(int row, const GridTable& source) const {
+  if (row < 0 || row >= RowCount()) return false;
+  const std::uint32_t grid = rows_[static_cast<std::size_t>(row)].madeFromGrid;
+  return grid != 0 && grid == source.serial_;
+}
+
 int GridTable::AddRowMadeFrom(const GridTable& source, int sourceRow) {
   if (spareRows_.empty() || sourceRow < 0 || sourceRow >= source.RowCount()) return -1;
   const Row& spare = spareRows_.back();

@@ -149,6 +149,9 @@ class GridTable {
   // kept without reading its cells. Otherwise adds nothing and gives -1. The listener hears
   // the insert as for AddRowCopy; the row's note reads 0, as a new row's does.
   int AddRowMadeFrom(const GridTable& source, int sourceRow);
+  // Whether row `row` was noted as made from a row of `source` and has not changed since;
+  // false outside the grid.
+  bool RowMadeFrom(int row, const GridTable& source) const;
 
   Color CellColor(int column, int row) const;
   void SetCellColor(int column, int row, Color color);

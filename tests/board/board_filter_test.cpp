@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "board/board_copy.h"
 #include "board/colors.h"
 #include "board/columns.h"
 #include "board_fixtures.h"
@@ -175,6 +176,27 @@ TEST_F(BoardFilterTest, ARebuildGivesWhatAFreshBoardGives) {
        [](Boards& b) { b.rx2.CopyCellsFrom(b.rx, 5, 0, col::SharedLast, 0); },
        "0",
        {}},
+      // The refreshes copy a changed row on to its card.
+      {"a row refreshed and its card copied",
+       [](Boards& b) {
+         b.rx.SetCellText(col::R_XS, 3, "55");
+         b.rx.SetCellText(col::rbet, 3, "X");
+         b.rx.SetCellColor(col::rbet2, 3, colors::kRed);
+         CopyBoardRow(b.rx2, b.rx2.FirstRowWithId("m3"), b.rx, 3);
+       },
+       "0",
+       {}},
+      {"a card copied from another row",
+       [](Boards& b) { CopyBoardRow(b.rx2, b.rx2.FirstRowWithId("m0"), b.rx, 4); },
+       "0",
+       {}},
+      {"a card's label changed, then its row copied",
+       [](Boards& b) {
+         b.rx2.SetCellText(col::score00, 2, "x");
+         CopyBoardRow(b.rx2, 2, b.rx, 2);
+       },
+       "0",
+       {}},
       {"the board sorted", [](Boards& b) { SortBoard(b.rx2, "Status"); }, "0", {}},
       {"a threshold that drops rows", [](Boards&) {}, "250", {}},
       {"all rows again", [](Boards&) {}, "0", {}},
@@ -214,6 +236,25 @@ TEST_F(BoardFilterTest, ARebuildGivesWhatAFreshBoardGives) {
       EXPECT_EQ(boards.rx2.RowsWithId(id), std::vector<int>{r});
     }
   }
+}
+
+TEST_F(BoardFilterTest, ACardCopiedFromItsRowStaysTheFiltersCard) {
+  AddMatch("a", "SOON", "0");
+  AddMatch("b", "SOON", "0");
+  GridTable& rx = boards.rx;
+  GridTable& rx2 = boards.rx2;
+  Filter("0");
+  EXPECT_TRUE(rx2.RowMadeFrom(0, rx));
+  rx.SetCellText(col::R_1S, 0, "5");
+  CopyBoardRow(rx2, 0, rx, 0);
+  EXPECT_TRUE(rx2.RowMadeFrom(0, rx));
+  // A card changed on its own holds what the filter did not write: it is made anew.
+  rx2.SetCellColor(col::BetLabel, 1, colors::kRed);
+  CopyBoardRow(rx2, 1, rx, 1);
+  EXPECT_FALSE(rx2.RowMadeFrom(1, rx));
+  EXPECT_FALSE(rx2.RowMadeFrom(2, rx));
+  Boards other;
+  EXPECT_FALSE(rx2.RowMadeFrom(0, other.rx));
 }
 
 std::vector<bool> Visibility(const GridTable& grid) {
