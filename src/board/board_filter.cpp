@@ -41,8 +41,9 @@ void ApplyBoardFilter(const GridTable& rx, GridTable& rx2, const StatusBoxes& bo
     if (total < threshold) continue;
     if (!boxes.Passes(rx.TextView(col::R_Status, r))) continue;
 
-    // The card this filter made from the same row at the last rebuild, when neither has
-    // changed since, is kept as it stands.
+    // The card this filter made from the same row at the last rebuild (or that a refresh's
+    // copy of the row brought up to date since), when neither has changed otherwise, is kept
+    // as it stands.
     copied = false;
     if (rx2.AddRowMadeFrom(rx, r) >= 0) continue;
     copied = true;

@@ -332,7 +332,7 @@ int GridTable::AddRowCopy(const GridTable& source, int sourceRow, int first, int
   const auto high = static_cast<std::size_t>(last);
   const bool copies = first <= last;
   // Taken once: the writes of texts go through bytes, which the compiler must assume may
-  // reach the vectors' own pointers.
+  // reach the rows' and the kinds' own pointers.
   Cell* const cells = to.cells.get();
   const Cell* const sourceCells = from.cells.get();
   const ColumnKind* const kinds = kinds_.data();
