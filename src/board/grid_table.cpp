@@ -553,16 +553,24 @@ void GridTable::SortByColumn(int column) {
   const bool byText = ColumnSortType(column) == SortType::stAlphabetic;
   if (listener_) listener_->BeforeReorder();
   // A stable sort: rows with equal keys keep the order they had. Texts compare byte-wise, which
-  // for UTF-8 is the order of code points.
-  std::stable_sort(rows_.begin(), rows_.end(), [&](const Row& a, const Row& b) {
+  // for UTF-8 is the order of code points. The rows' places are sorted, then the rows moved
+  // into their order: a stable sort of the rows themselves would move them through the
+  // library's temporary buffer, which does not keep their alignment.
+  std::vector<std::uint32_t> order(rows_.size());
+  std::iota(order.begin(), order.end(), 0u);
+  std::stable_sort(order.begin(), order.end(), [&](std::uint32_t i, std::uint32_t j) {
+    const Cell& a = rows_[i].cells[c];
+    const Cell& b = rows_[j].cells[c];
     if (byText) {
-      const int cmp = a.cells[c].text.view().compare(b.cells[c].text.view());
+      const int cmp = a.text.view().compare(b.text.view());
       return descending ? cmp > 0 : cmp < 0;
     }
-    const std::int32_t x = a.cells[c].integer;
-    const std::int32_t y = b.cells[c].integer;
-    return descending ? x > y : x < y;
+    return descending ? a.integer > b.integer : a.integer < b.integer;
   });
+  std::vector<Row> sorted;
+  sorted.reserve(rows_.capacity());
+  for (const std::uint32_t i : order) sorted.push_back(std::move(rows_[i]));
+  rows_.swap(sorted);
   sortedColumn_ = column;
   indexValid_ = false;
   if (listener_) listener_->AfterReorder();

@@ -141,6 +141,33 @@ TEST(GridTable, SortByColumnIsStableAndLeavesLaterRowsUnsorted) {
   EXPECT_EQ(rx2.SortedColumn(), col::Bet);
 }
 
+TEST(GridTable, SortingKeepsEveryRowWholeOnBoardsOfEverySize) {
+  // The rows are sorted through their places and then moved into their order: every row
+  // arrives whole (cells, hints, the index) and in a stable order, whatever the board's size.
+  for (int rows = 2; rows <= 70; ++rows) {
+    SCOPED_TRACE(rows);
+    GridTable rx("RX", RxColumns());
+    for (int r = 0; r < rows; ++r) {
+      rx.SetCellText(col::RId, rx.AddRow(), std::string("m").append(std::to_string(r)));
+      rx.SetCellText(col::RHome, r, std::to_string((r * 7) % 10));
+      rx.SetCellHint(col::RFlag, r, std::string("hint ").append(std::to_string(r)));
+    }
+    rx.SortByColumn(col::RHome);
+    int last = -1;
+    std::vector<int> seen(10, -1);  // the ID number last met for each key: ascending (stable)
+    for (int r = 0; r < rx.RowCount(); ++r) {
+      const int key = std::stoi(rx.CellText(col::RHome, r));
+      const int id = std::stoi(rx.CellText(col::RId, r).substr(1));
+      ASSERT_LE(last, key);
+      ASSERT_LT(seen[static_cast<std::size_t>(key)], id);
+      EXPECT_EQ(rx.CellHint(col::RFlag, r), std::string("hint ").append(std::to_string(id)));
+      EXPECT_EQ(rx.FirstRowWithId(rx.CellText(col::RId, r)), r);
+      last = key;
+      seen[static_cast<std::size_t>(key)] = id;
+    }
+  }
+}
+
 TEST(GridTable, ImageColumnsSortAsNumbersAndHiddenColumnsKeepValues) {
   GridTable rx2("RX2", Rx2Columns());
   for (int flag : {23, 4, 102, 0}) rx2.SetCellInteger(col::RFlag, rx2.AddRow(), flag);
