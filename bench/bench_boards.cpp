@@ -43,7 +43,7 @@ void Boards::Enter(const DayFeeds& feeds) {
   client.Serve(feeds.live);
   LiveBoards view = View();
   RefreshLive(view, client, kLiveUrl, false, {});
-  ApplyBoardFilter(rx, rx2, boxes, "0", countLabel);
+  ApplyBoardFilter(rx, rx2, boxes, "0", countLabel, filterMemo);
 }
 
 std::vector<int> TakeSizesOption(int argc, char** argv, std::vector<char*>& rest) {

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "board/board_filter.h"
 #include "board/controls.h"
 #include "board/grid_table.h"
 #include "feed/http_client.h"
@@ -87,6 +88,7 @@ struct Boards {
   GridTable liveStatGrid;
   StatusBoxes boxes;
   std::string countLabel;
+  BoardFilterMemo filterMemo;  // kept from rebuild to rebuild, as the window keeps it
   LiveBoards View() { return LiveBoards{rx, rx2, liveGrid, liveStatGrid}; }
 
   void Enter(const DayFeeds& feeds);

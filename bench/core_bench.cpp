@@ -217,7 +217,8 @@ void FilterBoard(benchmark::State& state) {
   Boards boards;
   boards.Enter(feeds);
   for (auto _ : state) {
-    ApplyBoardFilter(boards.rx, boards.rx2, boards.boxes, "0", boards.countLabel);
+    ApplyBoardFilter(boards.rx, boards.rx2, boards.boxes, "0", boards.countLabel,
+                     boards.filterMemo);
   }
   state.counters["rows"] = boards.rx2.RowCount();
 }
@@ -238,7 +239,7 @@ void FilterChangedBoard(benchmark::State& state) {
   int pass = 0;
   for (auto _ : state) {
     const GridTable& rx = pass++ % 2 == 0 ? later.rx : noon.rx;
-    ApplyBoardFilter(rx, noon.rx2, noon.boxes, "0", noon.countLabel);
+    ApplyBoardFilter(rx, noon.rx2, noon.boxes, "0", noon.countLabel, noon.filterMemo);
   }
   state.counters["rows"] = noon.rx2.RowCount();
 }
@@ -254,7 +255,8 @@ void FilterRefreshedBoard(benchmark::State& state) {
     state.PauseTiming();
     RefreshMoney(boards.rx, boards.rx2, refreshes.Next(boards), kTodayUrl, {});
     state.ResumeTiming();
-    ApplyBoardFilter(boards.rx, boards.rx2, boards.boxes, "0", boards.countLabel);
+    ApplyBoardFilter(boards.rx, boards.rx2, boards.boxes, "0", boards.countLabel,
+                     boards.filterMemo);
   }
   state.counters["rows"] = boards.rx2.RowCount();
 }

@@ -77,7 +77,8 @@ void FilterInWindow(benchmark::State& state) {
   WindowBoards window(static_cast<int>(state.range(0)));
   Boards& boards = window.boards;
   for (auto _ : state) {
-    ApplyBoardFilter(boards.rx, boards.rx2, boards.boxes, "0", boards.countLabel);
+    ApplyBoardFilter(boards.rx, boards.rx2, boards.boxes, "0", boards.countLabel,
+                     boards.filterMemo);
     QApplication::processEvents();
   }
   state.counters["rows"] = window.model.rowCount();

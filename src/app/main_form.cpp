@@ -281,7 +281,7 @@ void MainForm::SyncFavorites() {
 }
 
 void MainForm::ApplyBoardFilter() {
-  zelko::ApplyBoardFilter(rx_, rx2_, status_, filtr_, count_);
+  zelko::ApplyBoardFilter(rx_, rx2_, status_, filtr_, count_, filterMemo_);
 }
 
 // --- Filter bar ---------------------------------------------------------------------------

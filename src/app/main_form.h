@@ -5,6 +5,7 @@
 #include <string>
 
 #include "analysis/signals.h"
+#include "board/board_filter.h"
 #include "board/controls.h"
 #include "board/grid_table.h"
 #include "feed/http_client.h"
@@ -139,6 +140,7 @@ class MainForm {
   GridTable sbx_;
   GridTable liveGrid_;
   GridTable liveStatGrid_;
+  BoardFilterMemo filterMemo_;  // what the last rebuild of RX2 decided for RX's rows
 
   std::string caption_ = kCaption;
   bool resizable_ = false;

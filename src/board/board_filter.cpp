@@ -19,27 +19,51 @@ void ShowColumns(GridTable& grid, int first, int last, bool visible) {
 
 void ApplyBoardFilter(const GridTable& rx, GridTable& rx2, const StatusBoxes& boxes,
                       std::string_view filtr, std::string& countLabel) {
+  BoardFilterMemo memo;
+  ApplyBoardFilter(rx, rx2, boxes, filtr, countLabel, memo);
+}
+
+void ApplyBoardFilter(const GridTable& rx, GridTable& rx2, const StatusBoxes& boxes,
+                      std::string_view filtr, std::string& countLabel, BoardFilterMemo& memo) {
   if (rx.RowCount() == 0) return;
   rx2.ClearRows();
   rx2.ReserveRows(rx.RowCount());
   const std::int64_t threshold = WholeNumberOr0(filtr);
+  if (memo.board_ != rx.Serial() || memo.threshold_ != threshold || !(memo.boxes_ == boxes)) {
+    memo.board_ = rx.Serial();
+    memo.threshold_ = threshold;
+    memo.boxes_ = boxes;
+    memo.decided_.clear();
+  }
+  memo.decided_.resize(static_cast<std::size_t>(rx.RowCount()), 0);
+  std::uint64_t* const decided = memo.decided_.data();
+  // Whether the memo holds the row as it stands.
+  const auto known = [&](int r) {
+    return decided[static_cast<std::size_t>(r)] >> 1 == rx.RowRevision(r);
+  };
 
-  // A card kept as it was needs only these cells of its row; a card copied anew needs them
-  // all. The rows ahead are fetched for what the last row needed (measured: a whole row one
-  // row ahead made the copying pass slower than no fetch at all, two rows ahead faster).
+  // A card kept as it was needs no cell of its row when the memo knows the row, and only these
+  // otherwise; a card copied anew needs them all. The rows ahead are fetched for what the last
+  // row needed (measured: a whole row one row ahead made the copying pass slower than no fetch
+  // at all, two rows ahead faster).
   static constexpr std::array<int, 4> kChoiceCells{col::R_1S, col::R_XS, col::R_2S, col::R_Status};
   bool copied = true;
-  for (int r = 0; r < rx.RowCount(); ++r) {
+  const int rows = rx.RowCount();
+  for (int r = 0; r < rows; ++r) {
     if (copied) {
       rx.PrefetchRow(r + 2);
-    } else {
+    } else if (r + 4 < rows && !known(r + 4)) {
       rx.PrefetchRow(r + 4, kChoiceCells);
     }
-    const std::int64_t total = std::int64_t{CellInt(rx, col::R_1S, r)} + CellInt(rx, col::R_XS, r) +
-                               CellInt(rx, col::R_2S, r);
-    // A total equal to the threshold is enough.
-    if (total < threshold) continue;
-    if (!boxes.Passes(rx.TextView(col::R_Status, r))) continue;
+    std::uint64_t& decision = decided[static_cast<std::size_t>(r)];
+    if (!known(r)) {
+      const std::int64_t total = std::int64_t{CellInt(rx, col::R_1S, r)} +
+                                 CellInt(rx, col::R_XS, r) + CellInt(rx, col::R_2S, r);
+      // A total equal to the threshold is enough.
+      const bool passes = total >= threshold && boxes.Passes(rx.TextView(col::R_Status, r));
+      decision = rx.RowRevision(r) * 2 + (passes ? 1 : 0);
+    }
+    if ((decision & 1) == 0) continue;
 
     // The card this filter made from the same row at the last rebuild (or that a refresh's
     // copy of the row brought up to date since), when neither has changed otherwise, is kept

@@ -39,6 +39,8 @@ struct StatusBoxes {
     return (status == "FINISH" && finish) || (status == "LIVE" && live) ||
            (status == "SOON" && soon) || (status == "CANCEL" && cancel);
   }
+
+  friend bool operator==(const StatusBoxes&, const StatusBoxes&) = default;
 };
 
 }  // namespace zelko

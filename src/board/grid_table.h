@@ -153,6 +153,16 @@ class GridTable {
   // false outside the grid.
   bool RowMadeFrom(int row, const GridTable& source) const;
 
+  // This grid's number among all grids made (never 0), and a row's revision: a number of this
+  // grid's, never 0 and never given twice, that the row takes anew at every change of its
+  // cells or hints. A caller that keeps what it concluded from a row's cells, with the grid's
+  // number and the revision, can so tell later that the row still holds those cells. Outside
+  // the grid the revision reads 0.
+  std::uint32_t Serial() const { return serial_; }
+  std::uint64_t RowRevision(int row) const {
+    return row >= 0 && row < RowCount() ? rows_[static_cast<std::size_t>(row)].revision : 0;
+  }
+
   Color CellColor(int column, int row) const;
   void SetCellColor(int column, int row, Color color);
   std::string CellHint(int column, int row) const;

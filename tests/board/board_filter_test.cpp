@@ -29,12 +29,14 @@ class BoardFilterTest : public ::testing::Test {
     boards.rx.SetCellText(col::R_2S, r, rest);
     return r;
   }
+  // As the window filters: with the memo of its last rebuilds.
   void Filter(const std::string& threshold, StatusBoxes boxes = {}) {
-    ApplyBoardFilter(boards.rx, boards.rx2, boxes, threshold, count);
+    ApplyBoardFilter(boards.rx, boards.rx2, boxes, threshold, count, memo);
   }
   std::vector<std::string> Ids() const { return ColumnTexts(boards.rx2, col::RId); }
 
   Boards boards;
+  BoardFilterMemo memo;
   std::string count = "Count: 100";
 };
 
@@ -199,8 +201,24 @@ TEST_F(BoardFilterTest, ARebuildGivesWhatAFreshBoardGives) {
        {}},
       {"the board sorted", [](Boards& b) { SortBoard(b.rx2, "Status"); }, "0", {}},
       {"a threshold that drops rows", [](Boards&) {}, "250", {}},
+      {"a kept row's money below it",
+       [](Boards& b) { b.rx.SetCellText(col::R_1S, 5, "10"); },
+       "250",
+       {}},
+      {"a dropped row's money above it",
+       [](Boards& b) { b.rx.SetCellText(col::R_1S, 0, "900"); },
+       "250",
+       {}},
       {"all rows again", [](Boards&) {}, "0", {}},
       {"live rows left out", [](Boards&) {}, "0", {false, true, true, true}},
+      {"a kept row gone live",
+       [](Boards& b) { b.rx.SetCellText(col::R_Status, 0, "LIVE"); },
+       "0",
+       {false, true, true, true}},
+      {"a dropped row no longer live",
+       [](Boards& b) { b.rx.SetCellText(col::R_Status, 1, "FINISH"); },
+       "0",
+       {false, true, true, true}},
       {"all rows again", [](Boards&) {}, "0", {}},
       {"a row's bet colour",
        [](Boards& b) { b.rx.SetCellColor(col::rbet, 4, colors::kGreen); },
@@ -236,6 +254,28 @@ TEST_F(BoardFilterTest, ARebuildGivesWhatAFreshBoardGives) {
       EXPECT_EQ(boards.rx2.RowsWithId(id), std::vector<int>{r});
     }
   }
+}
+
+// The memo of one board's rows says nothing of another's, even of rows with the same
+// revisions: two boards written the same way, but for their money.
+TEST_F(BoardFilterTest, TheMemoOfOneBoardDoesNotDecideForAnother) {
+  Boards other;
+  for (const char* money : {"900", "10", "500"}) {
+    AddMatch(money, "SOON", money);
+    const int r = other.rx.AddRow();
+    other.rx.SetCellText(col::RId, r, money);
+    other.rx.SetCellText(col::R_Status, r, "SOON");
+    other.rx.SetCellText(col::R_1S, r, std::string(money) == "10" ? "900" : "10");
+    other.rx.SetCellText(col::R_XS, r, "0");
+    other.rx.SetCellText(col::R_2S, r, "0");
+  }
+  ASSERT_EQ(boards.rx.RowRevision(1), other.rx.RowRevision(1));
+  Filter("100");
+  EXPECT_EQ(Ids(), (std::vector<std::string>{"900", "500"}));
+  ApplyBoardFilter(other.rx, boards.rx2, {}, "100", count, memo);
+  EXPECT_EQ(Ids(), std::vector<std::string>{"10"});
+  Filter("100");
+  EXPECT_EQ(Ids(), (std::vector<std::string>{"900", "500"}));
 }
 
 TEST_F(BoardFilterTest, ACardCopiedFromItsRowStaysTheFiltersCard) {
