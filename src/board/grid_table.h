@@ -259,7 +259,7 @@ class GridTable {
   [[noreturn]] void ThrowOutOfBounds(int column, int row) const;
   ColumnKind KindOf(int column) const { return kinds_[static_cast<std::size_t>(column)]; }
   Row NewRow();
-  // The storage of the next cleared row, as it was left; the one after it is fetched ahead.
+  // The storage of the next cleared row, as it was left.
   Row TakeSpareRow();
   // A cell as a fresh row has it, written only where it differs.
   void ResetCell(Cell& cell, std::size_t column) const;
