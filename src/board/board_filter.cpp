@@ -29,17 +29,28 @@ void ApplyBoardFilter(const GridTable& rx, GridTable& rx2, const StatusBoxes& bo
   rx2.ClearRows();
   rx2.ReserveRows(rx.RowCount());
   const std::int64_t threshold = WholeNumberOr0(filtr);
-  if (memo.board_ != rx.Serial() || memo.threshold_ != threshold || !(memo.boxes_ == boxes)) {
+  if (memo.board_ != rx.Serial()) {
     memo.board_ = rx.Serial();
-    memo.threshold_ = threshold;
-    memo.boxes_ = boxes;
-    memo.decided_.clear();
+    memo.rows_.clear();
   }
-  memo.decided_.resize(static_cast<std::size_t>(rx.RowCount()), 0);
-  std::uint64_t* const decided = memo.decided_.data();
-  // Whether the memo holds the row as it stands.
-  const auto known = [&](int r) {
-    return decided[static_cast<std::size_t>(r)] >> 1 == rx.RowRevision(r);
+  memo.rows_.resize(static_cast<std::size_t>(rx.RowCount()));
+  BoardFilterMemo::Row* const known = memo.rows_.data();
+  using Status = BoardFilterMemo::Status;
+  // Exactly as StatusBoxes::Passes takes the words.
+  const auto passes = [&boxes](Status status) {
+    switch (status) {
+      case Status::kLive:
+        return boxes.live;
+      case Status::kSoon:
+        return boxes.soon;
+      case Status::kFinish:
+        return boxes.finish;
+      case Status::kCancel:
+        return boxes.cancel;
+      case Status::kOther:
+        break;
+    }
+    return false;
   };
 
   // A card kept as it was needs no cell of its row when the memo knows the row, and only these
@@ -52,18 +63,23 @@ void ApplyBoardFilter(const GridTable& rx, GridTable& rx2, const StatusBoxes& bo
   for (int r = 0; r < rows; ++r) {
     if (copied) {
       rx.PrefetchRow(r + 2);
-    } else if (r + 4 < rows && !known(r + 4)) {
+    } else if (r + 4 < rows && known[r + 4].revision != rx.RowRevision(r + 4)) {
       rx.PrefetchRow(r + 4, kChoiceCells);
     }
-    std::uint64_t& decision = decided[static_cast<std::size_t>(r)];
-    if (!known(r)) {
-      const std::int64_t total = std::int64_t{CellInt(rx, col::R_1S, r)} +
-                                 CellInt(rx, col::R_XS, r) + CellInt(rx, col::R_2S, r);
-      // A total equal to the threshold is enough.
-      const bool passes = total >= threshold && boxes.Passes(rx.TextView(col::R_Status, r));
-      decision = rx.RowRevision(r) * 2 + (passes ? 1 : 0);
+    BoardFilterMemo::Row& row = known[r];
+    if (row.revision != rx.RowRevision(r)) {
+      row.revision = rx.RowRevision(r);
+      row.money = std::int64_t{CellInt(rx, col::R_1S, r)} + CellInt(rx, col::R_XS, r) +
+                  CellInt(rx, col::R_2S, r);
+      const std::string_view status = rx.TextView(col::R_Status, r);
+      row.status = status == "LIVE"     ? Status::kLive
+                   : status == "SOON"   ? Status::kSoon
+                   : status == "FINISH" ? Status::kFinish
+                   : status == "CANCEL" ? Status::kCancel
+                                        : Status::kOther;
     }
-    if ((decision & 1) == 0) continue;
+    // A total equal to the threshold is enough.
+    if (row.money < threshold || !passes(row.status)) continue;
 
     // The card this filter made from the same row at the last rebuild (or that a refresh's
     // copy of the row brought up to date since), when neither has changed otherwise, is kept

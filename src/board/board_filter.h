@@ -17,23 +17,27 @@ class BoardFilterMemo;
 // nothing changes.
 void ApplyBoardFilter(const GridTable& rx, GridTable& rx2, const StatusBoxes& boxes,
                       std::string_view filtr, std::string& countLabel);
-// The same, taking from `memo` what the last rebuild with it decided for the rows of RX that
-// have not changed since, and keeping there what this one decides: with the same threshold and
-// boxes, such a row passes or not as it did then, and its cells are not read. The cards come
-// out exactly as without the memo.
+// The same, taking from `memo` what the last rebuild with it read of the rows of RX that have
+// not changed since, and keeping there what this one reads: such a row's 1X2 money and status
+// are known without reading its cells, whatever the threshold and boxes are now. The cards
+// come out exactly as without the memo.
 void ApplyBoardFilter(const GridTable& rx, GridTable& rx2, const StatusBoxes& boxes,
                       std::string_view filtr, std::string& countLabel, BoardFilterMemo& memo);
 
-// What rebuilds of a work board decided for each row of its board, for the next rebuild.
+// What rebuilds of a work board read of each row of its board, for the next rebuild.
 class BoardFilterMemo {
  private:
   friend void ApplyBoardFilter(const GridTable&, GridTable&, const StatusBoxes&, std::string_view,
                                std::string&, BoardFilterMemo&);
+  // The status words a box lets through, and any other text.
+  enum class Status : std::uint8_t { kOther, kLive, kSoon, kFinish, kCancel };
+  struct Row {
+    std::uint64_t revision = 0;  // the row's revision when read; 0 for a row not read
+    std::int64_t money = 0;      // the sum of its W1, X and W2 money
+    Status status = Status::kOther;
+  };
   std::uint32_t board_ = 0;  // the serial of RX, 0 before the first rebuild
-  std::int64_t threshold_ = 0;
-  StatusBoxes boxes_{};
-  // By RX row: the row's revision times two, plus one when it passed; 0 for a row not decided.
-  std::vector<std::uint64_t> decided_;
+  std::vector<Row> rows_;    // by RX row
 };
 
 // The two views of the work board's cards.

@@ -258,7 +258,7 @@ TEST_F(BoardFilterTest, ARebuildGivesWhatAFreshBoardGives) {
 
 // The memo of one board's rows says nothing of another's, even of rows with the same
 // revisions: two boards written the same way, but for their money.
-TEST_F(BoardFilterTest, TheMemoOfOneBoardDoesNotDecideForAnother) {
+TEST_F(BoardFilterTest, TheMemoOfOneBoardSaysNothingOfAnother) {
   Boards other;
   for (const char* money : {"900", "10", "500"}) {
     AddMatch(money, "SOON", money);
