@@ -140,7 +140,7 @@ class MainForm {
   GridTable sbx_;
   GridTable liveGrid_;
   GridTable liveStatGrid_;
-  BoardFilterMemo filterMemo_;  // what the last rebuild of RX2 decided for RX's rows
+  BoardFilterMemo filterMemo_;  // what the rebuilds of RX2 read of RX's rows
 
   std::string caption_ = kCaption;
   bool resizable_ = false;

@@ -35,23 +35,6 @@ void ApplyBoardFilter(const GridTable& rx, GridTable& rx2, const StatusBoxes& bo
   }
   memo.rows_.resize(static_cast<std::size_t>(rx.RowCount()));
   BoardFilterMemo::Row* const known = memo.rows_.data();
-  using Status = BoardFilterMemo::Status;
-  // Exactly as StatusBoxes::Passes takes the words.
-  const auto passes = [&boxes](Status status) {
-    switch (status) {
-      case Status::kLive:
-        return boxes.live;
-      case Status::kSoon:
-        return boxes.soon;
-      case Status::kFinish:
-        return boxes.finish;
-      case Status::kCancel:
-        return boxes.cancel;
-      case Status::kOther:
-        break;
-    }
-    return false;
-  };
 
   // A card kept as it was needs no cell of its row when the memo knows the row, and only these
   // otherwise; a card copied anew needs them all. The rows ahead are fetched for what the last
@@ -71,15 +54,10 @@ void ApplyBoardFilter(const GridTable& rx, GridTable& rx2, const StatusBoxes& bo
       row.revision = rx.RowRevision(r);
       row.money = std::int64_t{CellInt(rx, col::R_1S, r)} + CellInt(rx, col::R_XS, r) +
                   CellInt(rx, col::R_2S, r);
-      const std::string_view status = rx.TextView(col::R_Status, r);
-      row.status = status == "LIVE"     ? Status::kLive
-                   : status == "SOON"   ? Status::kSoon
-                   : status == "FINISH" ? Status::kFinish
-                   : status == "CANCEL" ? Status::kCancel
-                                        : Status::kOther;
+      row.status = StatusWordOf(rx.TextView(col::R_Status, r));
     }
     // A total equal to the threshold is enough.
-    if (row.money < threshold || !passes(row.status)) continue;
+    if (row.money < threshold || !boxes.Passes(row.status)) continue;
 
     // The card this filter made from the same row at the last rebuild (or that a refresh's
     // copy of the row brought up to date since), when neither has changed otherwise, is kept

@@ -29,12 +29,10 @@ class BoardFilterMemo {
  private:
   friend void ApplyBoardFilter(const GridTable&, GridTable&, const StatusBoxes&, std::string_view,
                                std::string&, BoardFilterMemo&);
-  // The status words a box lets through, and any other text.
-  enum class Status : std::uint8_t { kOther, kLive, kSoon, kFinish, kCancel };
   struct Row {
     std::uint64_t revision = 0;  // the row's revision when read; 0 for a row not read
     std::int64_t money = 0;      // the sum of its W1, X and W2 money
-    Status status = Status::kOther;
+    StatusWord status = StatusWord::kOther;
   };
   std::uint32_t board_ = 0;  // the serial of RX, 0 before the first rebuild
   std::vector<Row> rows_;    // by RX row

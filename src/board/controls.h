@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,18 @@ struct Tab {
   bool visible = true;
 };
 
+// The status words the status check boxes tell apart, and any other text.
+enum class StatusWord : std::uint8_t { kOther, kLive, kSoon, kFinish, kCancel };
+
+// The word a row's or record's status text is (exact words only).
+inline StatusWord StatusWordOf(std::string_view status) {
+  if (status == "LIVE") return StatusWord::kLive;
+  if (status == "SOON") return StatusWord::kSoon;
+  if (status == "FINISH") return StatusWord::kFinish;
+  if (status == "CANCEL") return StatusWord::kCancel;
+  return StatusWord::kOther;
+}
+
 // The status check boxes of the filter bar: checker1 LIVE, checker2 SOON, checker3 FINISH,
 // checker4 CANCEL.
 struct StatusBoxes {
@@ -34,13 +47,23 @@ struct StatusBoxes {
   bool finish = true;
   bool cancel = true;
 
-  // Whether a row or record of this status is wanted (exact status words only).
-  bool Passes(std::string_view status) const {
-    return (status == "FINISH" && finish) || (status == "LIVE" && live) ||
-           (status == "SOON" && soon) || (status == "CANCEL" && cancel);
+  // Whether a row or record of this status is wanted.
+  bool Passes(StatusWord word) const {
+    switch (word) {
+      case StatusWord::kLive:
+        return live;
+      case StatusWord::kSoon:
+        return soon;
+      case StatusWord::kFinish:
+        return finish;
+      case StatusWord::kCancel:
+        return cancel;
+      case StatusWord::kOther:
+        break;
+    }
+    return false;
   }
-
-  friend bool operator==(const StatusBoxes&, const StatusBoxes&) = default;
+  bool Passes(std::string_view status) const { return Passes(StatusWordOf(status)); }
 };
 
 }  // namespace zelko
