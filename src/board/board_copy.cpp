@@ -11,11 +11,15 @@ void CopyBoardRow(GridTable& rx2, int rx2Row, const GridTable& rx, int rxRow) {
   const bool filterMade = rx2.RowMadeFrom(rx2Row, rx);
   // The check box of column 3 travels as its text would, "True" or "False".
   rx2.CopyCellsFrom(rx, rxRow, 0, col::SharedLast, rx2Row);
+  CopyBetCells(rx2, rx2Row, rx, rxRow);
+  if (filterMade) rx2.NoteRowMadeFrom(rx2Row, rx, rxRow);
+}
+
+void CopyBetCells(GridTable& rx2, int rx2Row, const GridTable& rx, int rxRow) {
   rx2.SetCellText(col::Bet, rx2Row, rx.TextView(col::rbet, rxRow));
   rx2.SetCellColor(col::Bet, rx2Row, rx.CellColor(col::rbet, rxRow));
   rx2.SetCellText(col::Bet2, rx2Row, rx.TextView(col::rbet2, rxRow));
   rx2.SetCellColor(col::Bet2, rx2Row, rx.CellColor(col::rbet2, rxRow));
-  if (filterMade) rx2.NoteRowMadeFrom(rx2Row, rx, rxRow);
 }
 
 }  // namespace zelko

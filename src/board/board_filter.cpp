@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "board/board_copy.h"
 #include "board/cell_numbers.h"
 #include "board/columns.h"
 #include "feed/text.h"
@@ -70,10 +71,7 @@ void ApplyBoardFilter(const GridTable& rx, GridTable& rx2, const StatusBoxes& bo
     // of the row that stood at its place, which the same filter over the same board gave the
     // same cells: what stays is not written again.
     const int t = rx2.AddRowCopy(rx, r, 0, col::SharedLast);
-    rx2.SetCellText(col::Bet, t, rx.TextView(col::rbet, r));
-    rx2.SetCellColor(col::Bet, t, rx.CellColor(col::rbet, r));
-    rx2.SetCellText(col::Bet2, t, rx.TextView(col::rbet2, r));
-    rx2.SetCellColor(col::Bet2, t, rx.CellColor(col::rbet2, r));
+    CopyBetCells(rx2, t, rx, r);
     for (std::size_t i = 0; i < kScoreLabels.size(); ++i) {
       rx2.SetCellText(col::score00 + static_cast<int>(i), t, kScoreLabels[i]);
     }
