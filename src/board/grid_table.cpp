@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cctype>
 #include <charconv>
+#include <iterator>
 #include <numeric>
 #include <string>
 
@@ -57,7 +58,7 @@ void GridTable::ThrowOutOfBounds(int column, int row) const {
 }
 
 GridTable::Row GridTable::NewRow() {
-  if (spareRows_.empty()) {
+  if (!HasSpareRow()) {
     Row row;
     row.cells = std::make_unique<Cell[]>(columns_.size());
     for (std::size_t c = 0; c < columns_.size(); ++c) row.cells[c].color = columns_[c].color;
@@ -84,9 +85,7 @@ GridTable::Row GridTable::TakeSpareRow() {
   // row's cells in order, which the processor streams in by itself, and on a board larger than
   // the cache the fetch of a whole row ahead competed with the source row's (the work board's
   // rebuild that rewrites every card, 5000 rows: a tenth slower with it; the today load the same).
-  Row row = std::move(spareRows_.back());
-  spareRows_.pop_back();
-  return row;
+  return std::move(spareRows_[spareNext_++]);
 }
 
 void GridTable::Rehash(Row& row) const {
@@ -151,12 +150,24 @@ void GridTable::DeleteRow(int index) {
 void GridTable::ClearRows() {
   if (rows_.empty()) return;
   if (listener_) listener_->BeforeRemoveRows(0, RowCount() - 1);
-  // Spare rows are taken from the back: the last row goes in first, so that the rows added
-  // next find the storage of the rows that stood at their places, which a board rebuilt from
-  // the same rows holds nearly as it is to be.
-  spareRows_.reserve(spareRows_.size() + rows_.size());
-  for (auto r = rows_.rbegin(); r != rows_.rend(); ++r) spareRows_.push_back(std::move(*r));
-  rows_.clear();
+  // The rows become the spare rows in their order, ahead of any spare row left, so that the
+  // rows added next find the storage of the rows that stood at their places, which a board
+  // rebuilt from the same rows holds nearly as it is to be. A rebuild takes every spare row
+  // it left: the rows then change places with the taken ones without being moved.
+  if (HasSpareRow()) {
+    std::vector<Row> spares;
+    spares.reserve(rows_.size() + (spareRows_.size() - spareNext_));
+    std::move(rows_.begin(), rows_.end(), std::back_inserter(spares));
+    std::move(spareRows_.begin() + static_cast<std::ptrdiff_t>(spareNext_), spareRows_.end(),
+              std::back_inserter(spares));
+    spareRows_.swap(spares);
+    rows_.clear();
+    // The old spare rows' vector is let go and the rows' vector kept, with the room it has.
+  } else {
+    spareRows_.swap(rows_);
+    rows_.clear();  // the rows taken, moved out already
+  }
+  spareNext_ = 0;
   ResetIndex();
   indexValid_ = true;
   if (listener_) listener_->AfterRemoveRows();
@@ -318,7 +329,7 @@ int GridTable::AddRowCopy(const GridTable& source, int sourceRow, int first, int
     if (last >= ColumnCount()) ThrowOutOfBounds(last, index);
   }
   if (listener_) listener_->BeforeInsertRows(index, index);
-  if (spareRows_.empty()) {
+  if (!HasSpareRow()) {
     rows_.push_back(NewRow());
   } else {
     rows_.push_back(TakeSpareRow());
@@ -415,8 +426,8 @@ bool GridTable::RowMadeFrom(int row, const GridTable& source) const {
 }
 
 int GridTable::AddRowMadeFrom(const GridTable& source, int sourceRow) {
-  if (spareRows_.empty() || sourceRow < 0 || sourceRow >= source.RowCount()) return -1;
-  const Row& spare = spareRows_.back();
+  if (!HasSpareRow() || sourceRow < 0 || sourceRow >= source.RowCount()) return -1;
+  const Row& spare = spareRows_[spareNext_];
   // A change of the row clears its note of the source; the source's revisions are never given
   // twice, so an equal one is the source row as it was noted.
   if (spare.madeFromGrid == 0 || spare.madeFromGrid != source.serial_ ||
@@ -425,14 +436,13 @@ int GridTable::AddRowMadeFrom(const GridTable& source, int sourceRow) {
   }
   const int index = RowCount();
   if (listener_) listener_->BeforeInsertRows(index, index);
-  rows_.push_back(std::move(spareRows_.back()));
-  spareRows_.pop_back();
+  rows_.push_back(std::move(spareRows_[spareNext_++]));
   rows_.back().note = 0;
   // A rebuild that keeps its rows keeps them one after another: the index's places of the
   // next ones are fetched ahead.
   constexpr std::size_t kAhead = 4;
-  if (spareRows_.size() >= kAhead && !idSlots_.empty()) {
-    Prefetch(&idSlots_[spareRows_[spareRows_.size() - kAhead].idHash & (idSlots_.size() - 1)]);
+  if (spareNext_ + kAhead - 1 < spareRows_.size() && !idSlots_.empty()) {
+    Prefetch(&idSlots_[spareRows_[spareNext_ + kAhead - 1].idHash & (idSlots_.size() - 1)]);
   }
   IndexAdd(index);
   if (listener_) listener_->AfterInsertRows();

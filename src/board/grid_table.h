@@ -259,6 +259,7 @@ class GridTable {
   [[noreturn]] void ThrowOutOfBounds(int column, int row) const;
   ColumnKind KindOf(int column) const { return kinds_[static_cast<std::size_t>(column)]; }
   Row NewRow();
+  bool HasSpareRow() const { return spareNext_ < spareRows_.size(); }
   // The storage of the next cleared row, as it was left.
   Row TakeSpareRow();
   // A cell as a fresh row has it, written only where it differs.
@@ -315,7 +316,10 @@ class GridTable {
   std::vector<ColumnKind> kinds_;  // the columns' kinds, packed: read at every cell access
   std::vector<SortKind> sortKinds_;
   std::vector<Row> rows_;
-  std::vector<Row> spareRows_;  // storage of cleared rows, reused by the next rows added
+  // Storage of cleared rows, reused by the next rows added: the next one is at spareNext_; the
+  // ones before it were taken (moved out).
+  std::vector<Row> spareRows_;
+  std::size_t spareNext_ = 0;
   int sortedColumn_ = -1;
   bool enabled_ = true;
   GridListener* listener_ = nullptr;

@@ -680,6 +680,13 @@ TEST(GridTable, AClearedRowIsKeptOnlyForTheRowItWasMadeFrom) {
   EXPECT_EQ(rx2.RowsWithId("m0"), std::vector<int>{0});
   EXPECT_THROW(rx2.NoteRowMadeFrom(1, rx, 0), GridIndexError);
   EXPECT_THROW(rx2.NoteRowMadeFrom(0, rx, 3), GridIndexError);
+  // The cleared row left untaken (m2's) comes after the rows of the last clear, and is still
+  // kept for its source row.
+  EXPECT_EQ(rx2.AddRow(), 1);
+  EXPECT_EQ(rx2.AddRowMadeFrom(rx, 0), 2);
+  EXPECT_EQ(rx2.RowsWithId("m2"), std::vector<int>{2});
+  EXPECT_EQ(rx2.AddRowMadeFrom(rx, 0), -1);  // no cleared rows left
+  EXPECT_EQ(rx2.AddRow(), 3);
 }
 
 TEST(GridTable, RowsAddedAfterClearingAreFresh) {
