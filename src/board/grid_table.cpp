@@ -436,7 +436,7 @@ int GridTable::AddRowMadeFrom(const GridTable& source, int sourceRow) {
   }
   const int index = RowCount();
   if (listener_) listener_->BeforeInsertRows(index, index);
-  rows_.push_back(std::move(spareRows_[spareNext_++]));
+  rows_.push_back(TakeSpareRow());
   rows_.back().note = 0;
   // A rebuild that keeps its rows keeps them one after another: the index's places of the
   // next ones are fetched ahead.
