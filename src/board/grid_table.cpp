@@ -57,17 +57,22 @@ void GridTable::ThrowOutOfBounds(int column, int row) const {
   throw GridIndexError("List index out of bounds: " + name_ + " " + OutOfBounds(column, row));
 }
 
-GridTable::Row GridTable::NewRow() {
+GridTable::Row& GridTable::AppendFreshRow() {
   if (!HasSpareRow()) {
-    Row row;
+    Row& row = rows_.emplace_back();
+    ++rowCount_;
     row.cells = std::make_unique<Cell[]>(columns_.size());
     for (std::size_t c = 0; c < columns_.size(); ++c) row.cells[c].color = columns_[c].color;
     Touch(row);
     Rehash(row);
     return row;
   }
-  // A cleared row: back to the state of a fresh one, keeping the texts' capacity.
-  Row row = TakeSpareRow();
+  // A cleared row: back to the state of a fresh one, keeping the texts' capacity. Its cells
+  // are not fetched ahead: a board refilled row by row walks each row's cells in order, which
+  // the processor streams in by itself, and on a board larger than the cache the fetch of a
+  // whole row ahead competed with the source row's (the work board's rebuild that rewrites
+  // every card, 5000 rows: a tenth slower with it; the today load the same).
+  Row& row = AppendSpareRow();
   Touch(row);
   row.hints.clear();
   for (std::size_t c = 0; c < columns_.size(); ++c) {
@@ -78,14 +83,6 @@ GridTable::Row GridTable::NewRow() {
   }
   Rehash(row);
   return row;
-}
-
-GridTable::Row GridTable::TakeSpareRow() {
-  // The next spare row's cells are not fetched ahead: a board refilled row by row walks each
-  // row's cells in order, which the processor streams in by itself, and on a board larger than
-  // the cache the fetch of a whole row ahead competed with the source row's (the work board's
-  // rebuild that rewrites every card, 5000 rows: a tenth slower with it; the today load the same).
-  return std::move(spareRows_[spareNext_++]);
 }
 
 void GridTable::Rehash(Row& row) const {
@@ -120,7 +117,7 @@ void GridTable::PutHint(Row& row, int column, std::string_view hint) {
 int GridTable::AddRow() {
   const int index = RowCount();
   if (listener_) listener_->BeforeInsertRows(index, index);
-  rows_.push_back(NewRow());
+  AppendFreshRow();
   IndexAdd(index);
   if (listener_) listener_->AfterInsertRows();
   return index;
@@ -133,7 +130,10 @@ void GridTable::InsertRow(int index) {
     return;
   }
   if (listener_) listener_->BeforeInsertRows(index, index);
-  rows_.insert(rows_.begin() + index, NewRow());
+  AppendFreshRow();
+  // Into its place, ahead of the spare rows left.
+  std::rotate(rows_.begin() + index, rows_.begin() + static_cast<std::ptrdiff_t>(rowCount_ - 1),
+              rows_.begin() + static_cast<std::ptrdiff_t>(rowCount_));
   indexValid_ = false;
   if (listener_) listener_->AfterInsertRows();
 }
@@ -143,31 +143,18 @@ void GridTable::DeleteRow(int index) {
     throw GridIndexError("List index out of bounds (" + std::to_string(index) + ")");
   if (listener_) listener_->BeforeRemoveRows(index, index);
   rows_.erase(rows_.begin() + index);
+  --rowCount_;
   indexValid_ = false;
   if (listener_) listener_->AfterRemoveRows();
 }
 
 void GridTable::ClearRows() {
-  if (rows_.empty()) return;
+  if (rowCount_ == 0) return;
   if (listener_) listener_->BeforeRemoveRows(0, RowCount() - 1);
-  // The rows become the spare rows in their order, ahead of any spare row left, so that the
+  // The rows become the spare rows where they stand, ahead of any spare row left, so that the
   // rows added next find the storage of the rows that stood at their places, which a board
-  // rebuilt from the same rows holds nearly as it is to be. A rebuild takes every spare row
-  // it left: the rows then change places with the taken ones without being moved.
-  if (HasSpareRow()) {
-    std::vector<Row> spares;
-    spares.reserve(rows_.size() + (spareRows_.size() - spareNext_));
-    std::move(rows_.begin(), rows_.end(), std::back_inserter(spares));
-    std::move(spareRows_.begin() + static_cast<std::ptrdiff_t>(spareNext_), spareRows_.end(),
-              std::back_inserter(spares));
-    spareRows_.swap(spares);
-    rows_.clear();
-    // The old spare rows' vector is let go and the rows' vector kept, with the room it has.
-  } else {
-    spareRows_.swap(rows_);
-    rows_.clear();  // the rows taken, moved out already
-  }
-  spareNext_ = 0;
+  // rebuilt from the same rows holds nearly as it is to be.
+  rowCount_ = 0;
   ResetIndex();
   indexValid_ = true;
   if (listener_) listener_->AfterRemoveRows();
@@ -329,13 +316,9 @@ int GridTable::AddRowCopy(const GridTable& source, int sourceRow, int first, int
     if (last >= ColumnCount()) ThrowOutOfBounds(last, index);
   }
   if (listener_) listener_->BeforeInsertRows(index, index);
-  if (!HasSpareRow()) {
-    rows_.push_back(NewRow());
-  } else {
-    rows_.push_back(TakeSpareRow());
-  }
-  // Taken after the append, which may move the rows when the source is this grid.
-  Row& to = rows_.back();
+  // The source row is taken after the append, which may move the rows when the source is this
+  // grid.
+  Row& to = HasSpareRow() ? AppendSpareRow() : AppendFreshRow();
   const Row& from = source.rows_[static_cast<std::size_t>(sourceRow)];
   Touch(to);
   const auto low = static_cast<std::size_t>(first);
@@ -427,7 +410,7 @@ bool GridTable::RowMadeFrom(int row, const GridTable& source) const {
 
 int GridTable::AddRowMadeFrom(const GridTable& source, int sourceRow) {
   if (!HasSpareRow() || sourceRow < 0 || sourceRow >= source.RowCount()) return -1;
-  const Row& spare = spareRows_[spareNext_];
+  const Row& spare = rows_[rowCount_];
   // A change of the row clears its note of the source; the source's revisions are never given
   // twice, so an equal one is the source row as it was noted.
   if (spare.madeFromGrid == 0 || spare.madeFromGrid != source.serial_ ||
@@ -436,13 +419,12 @@ int GridTable::AddRowMadeFrom(const GridTable& source, int sourceRow) {
   }
   const int index = RowCount();
   if (listener_) listener_->BeforeInsertRows(index, index);
-  rows_.push_back(TakeSpareRow());
-  rows_.back().note = 0;
+  AppendSpareRow().note = 0;
   // A rebuild that keeps its rows keeps them one after another: the index's places of the
   // next ones are fetched ahead.
   constexpr std::size_t kAhead = 4;
-  if (spareNext_ + kAhead - 1 < spareRows_.size() && !idSlots_.empty()) {
-    Prefetch(&idSlots_[spareRows_[spareNext_ + kAhead - 1].idHash & (idSlots_.size() - 1)]);
+  if (rowCount_ + kAhead - 1 < rows_.size() && !idSlots_.empty()) {
+    Prefetch(&idSlots_[rows_[rowCount_ + kAhead - 1].idHash & (idSlots_.size() - 1)]);
   }
   IndexAdd(index);
   if (listener_) listener_->AfterInsertRows();
@@ -565,7 +547,7 @@ void GridTable::SortByColumn(int column) {
   // for UTF-8 is the order of code points. The rows' places are sorted, then the rows moved
   // into their order: a stable sort of the rows themselves would move them through the
   // library's temporary buffer, which does not keep their alignment.
-  std::vector<std::uint32_t> order(rows_.size());
+  std::vector<std::uint32_t> order(rowCount_);
   std::iota(order.begin(), order.end(), 0u);
   std::stable_sort(order.begin(), order.end(), [&](std::uint32_t i, std::uint32_t j) {
     const Cell& a = rows_[i].cells[c];
@@ -579,6 +561,9 @@ void GridTable::SortByColumn(int column) {
   std::vector<Row> sorted;
   sorted.reserve(rows_.capacity());
   for (const std::uint32_t i : order) sorted.push_back(std::move(rows_[i]));
+  // The spare rows stay behind the rows, in their order.
+  std::move(rows_.begin() + static_cast<std::ptrdiff_t>(rowCount_), rows_.end(),
+            std::back_inserter(sorted));
   rows_.swap(sorted);
   sortedColumn_ = column;
   indexValid_ = false;

@@ -100,7 +100,7 @@ class GridTable {
   GridTable& operator=(const GridTable&) = delete;
 
   const std::string& Name() const { return name_; }
-  int RowCount() const { return static_cast<int>(rows_.size()); }
+  int RowCount() const { return static_cast<int>(rowCount_); }
   int ColumnCount() const { return static_cast<int>(columns_.size()); }
 
   // Appends a row and gives its index (RowCount() - 1).
@@ -258,10 +258,11 @@ class GridTable {
   }
   [[noreturn]] void ThrowOutOfBounds(int column, int row) const;
   ColumnKind KindOf(int column) const { return kinds_[static_cast<std::size_t>(column)]; }
-  Row NewRow();
-  bool HasSpareRow() const { return spareNext_ < spareRows_.size(); }
-  // The storage of the next cleared row, as it was left.
-  Row TakeSpareRow();
+  bool HasSpareRow() const { return rowCount_ < rows_.size(); }
+  // Appends a row as a fresh one is: in the storage of the next cleared row, reset, or new.
+  Row& AppendFreshRow();
+  // Appends the storage of the next cleared row as it was left; HasSpareRow() must hold.
+  Row& AppendSpareRow() { return rows_[rowCount_++]; }
   // A cell as a fresh row has it, written only where it differs.
   void ResetCell(Cell& cell, std::size_t column) const;
   static std::string_view HintOf(const Row& row, int column);
@@ -315,11 +316,10 @@ class GridTable {
   std::vector<bool> visible_;
   std::vector<ColumnKind> kinds_;  // the columns' kinds, packed: read at every cell access
   std::vector<SortKind> sortKinds_;
+  // The rows, then the storage of cleared rows (spare rows), which the next rows added take
+  // in order where they stand: a row is never moved to be cleared or reused.
   std::vector<Row> rows_;
-  // Storage of cleared rows, reused by the next rows added: the next one is at spareNext_; the
-  // ones before it were taken (moved out).
-  std::vector<Row> spareRows_;
-  std::size_t spareNext_ = 0;
+  std::size_t rowCount_ = 0;
   int sortedColumn_ = -1;
   bool enabled_ = true;
   GridListener* listener_ = nullptr;

@@ -689,6 +689,45 @@ TEST(GridTable, AClearedRowIsKeptOnlyForTheRowItWasMadeFrom) {
   EXPECT_EQ(rx2.AddRow(), 3);
 }
 
+TEST(GridTable, EditsWhileClearedRowsWaitMoveOnlyTheRows) {
+  GridTable rx("RX", RxColumns());
+  for (int r = 0; r < 5; ++r) {
+    FillDistinctRow(rx, rx.AddRow(), std::string("m").append(std::to_string(r)));
+  }
+  GridTable rx2("RX2", Rx2Columns());
+  GridTable made("RX2", Rx2Columns());
+  for (int r = 0; r < 5; ++r) {
+    MakeRowFrom(rx2, rx, r);
+    MakeRowFrom(made, rx, r);
+  }
+  GridTable fresh("RX2", Rx2Columns());
+  fresh.AddRow();
+  rx2.ClearRows();
+  ASSERT_EQ(rx2.AddRowMadeFrom(rx, 0), 0);
+  ASSERT_EQ(rx2.AddRowMadeFrom(rx, 1), 1);
+  // An insert takes the next cleared row (m2's) as a fresh one; a sort and a removal move the
+  // rows and leave the cleared rows waiting behind them, in their order.
+  rx2.InsertRow(0);
+  ExpectSameRow(rx2, 0, fresh, 0);
+  rx2.SetCellText(col::RId, 0, "z");
+  rx2.SortByColumn(col::RId);  // m0, m1, z
+  rx2.DeleteRow(0);            // m1, z
+  ASSERT_EQ(rx2.RowCount(), 2);
+  EXPECT_EQ(rx2.TextView(col::RId, 0), "m1");
+  EXPECT_EQ(rx2.TextView(col::RId, 1), "z");
+  EXPECT_TRUE(rx2.RowsWithId("m2").empty());
+  EXPECT_EQ(rx2.AddRowMadeFrom(rx, 2), -1);
+  EXPECT_EQ(rx2.AddRowMadeFrom(rx, 3), 2);
+  EXPECT_EQ(rx2.AddRowMadeFrom(rx, 4), 3);
+  ExpectSameRow(rx2, 2, made, 3);
+  ExpectSameRow(rx2, 3, made, 4);
+  EXPECT_EQ(rx2.AddRowMadeFrom(rx, 4), -1);  // none left
+  EXPECT_EQ(rx2.AddRow(), 4);
+  ExpectSameRow(rx2, 4, fresh, 0);
+  EXPECT_EQ(rx2.RowsWithId("m4"), std::vector<int>{3});
+  EXPECT_EQ(rx2.RowsWithId("z"), std::vector<int>{1});
+}
+
 TEST(GridTable, RowsAddedAfterClearingAreFresh) {
   GridTable rx2("RX2", Rx2Columns());
   GridTable fresh("RX2", Rx2Columns());
