@@ -123,8 +123,11 @@ std::uint64_t RewriteNote(std::string_view status, std::string_view market) {
 // they show. Rewriting a row that has not changed since it was rewritten from the same
 // figures and status gives the same cells again, so such a row is left as it is: the row's
 // note tells (any change to the row since clears it).
-Rewrite UpdateKnownRow(GridTable& rx, int row, const RecordReader& record,
-                       std::string_view status) {
+//
+// `beforeRewrite` is called once the row is known to be rewritten, before any of it is.
+template <typename BeforeRewrite>
+Rewrite UpdateKnownRow(GridTable& rx, int row, const RecordReader& record, std::string_view status,
+                       BeforeRewrite&& beforeRewrite) {
   const bool live = status == "LIVE";
   const std::string_view marketName = live ? "bf_live" : "bfpr";
   const std::string_view market = record.Get(marketName);
@@ -154,6 +157,7 @@ Rewrite UpdateKnownRow(GridTable& rx, int row, const RecordReader& record,
   const std::uint64_t note = RewriteNote(status, market);
   if (rx.RowNote(row) == note) return Rewrite::kAsBefore;
 
+  beforeRewrite();
   FillMarketCellsFrom(rx, row, RecordReader(market));
   rx.SetCellText(col::update, row, "Last Update");
   rx.SetCellText(col::last, row, taken);
@@ -189,9 +193,21 @@ bool RefreshMoney(GridTable& rx, GridTable& rx2, HttpClient& idHttp1, const std:
       }
       return;
     }
-    const Rewrite rewrite = UpdateKnownRow(rx, row, record, status);
+    // A rewritten row is walked whole and then copied on to its card: both rows are fetched
+    // while its figures are read and its balances worked out (at 5000 matches the boards lie
+    // beyond the cache).
+    int boardRow = -1;
+    bool boardRowLooked = false;
+    const auto fetchRewrittenRows = [&] {
+      rx.PrefetchRow(row);
+      if (rx2.RowCount() == 0) return;
+      boardRow = rx2.LastRowWithId(id);
+      boardRowLooked = true;
+      rx2.PrefetchRow(boardRow);
+    };
+    const Rewrite rewrite = UpdateKnownRow(rx, row, record, status, fetchRewrittenRows);
     if (rewrite == Rewrite::kNone || rx2.RowCount() == 0) return;
-    const int boardRow = rx2.LastRowWithId(id);
+    if (!boardRowLooked) boardRow = rx2.LastRowWithId(id);
     if (boardRow < 0) return;
     // The work board's card carries the note of the copy it was given; when neither row has
     // changed since that copy, copying again changes nothing.
