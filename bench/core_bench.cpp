@@ -1,13 +1,16 @@
 // The core's figures over a synthetic day held in memory: reading a today reply, the today
 // load, the money refresh, the live refresh and the work board's filter.
 //
-//   zelko_bench [--sizes=1000,5000] [Google Benchmark flags]
+//   zelko_bench [--sizes=1000,5000] [--cold-passes=30] [Google Benchmark flags]
 //
 // Every benchmark is registered once per size (the number of matches of the day).
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <span>
 #include <string>
@@ -111,13 +114,55 @@ void DecodeTodayReply(benchmark::State& state) {
 }
 
 // --- Boards -------------------------------------------------------------------------------
+//
+// Each pass over the boards is timed in two ways. Back to back ("warm"): one pass after
+// another, so that whatever the boards and the reply take that fits in the last-level cache is
+// still there at the next pass; a day of 1000 matches fits, a day of 5000 does not. From
+// memory ("cold"): before each pass, untimed, a sweep through a buffer far larger than the
+// last-level cache, so that the pass starts as a refresh does in the window, a minute or five
+// after the one before, with the day's boards back in memory; the reply is handed over after
+// the sweep, as a reply just received. Cold passes run a fixed number of times a repetition
+// (`--cold-passes=N`), since the sweep takes far longer than the pass.
 
+enum class Caches { kWarm, kCold };
+
+// Writes and reads a word of every 64-byte line of 128 MB, several times the last-level cache
+// of the machines this runs on, so that nothing a pass before touched is left in the caches,
+// nor in the address translation caches.
+void EvictCaches() {
+  static std::vector<std::uint64_t> sweep((std::size_t{128} << 20) / sizeof(std::uint64_t));
+  std::uint64_t sum = 0;
+  for (std::size_t at = 0; at < sweep.size(); at += 8) {
+    sweep[at] += 1;
+    sum += sweep[at];
+  }
+  benchmark::DoNotOptimize(sum);
+}
+
+// The untimed start of a pass: the sweep of a cold pass.
+template <Caches kCaches>
+void StartPass() {
+  if constexpr (kCaches == Caches::kCold) EvictCaches();
+}
+
+// The same for a pass that has no untimed part of its own.
+template <Caches kCaches>
+void StartPassTimed(benchmark::State& state) {
+  if constexpr (kCaches == Caches::kCold) {
+    state.PauseTiming();
+    EvictCaches();
+    state.ResumeTiming();
+  }
+}
+
+template <Caches kCaches>
 void LoadToday(benchmark::State& state) {
   const DayFeeds& feeds = FeedsFor(Matches(state));
   Boards boards;
   MemoryClient client(feeds.today);
   for (auto _ : state) {
     state.PauseTiming();
+    StartPass<kCaches>();
     client.Prepare();
     state.ResumeTiming();
     LoadTodayBoard(boards.rx, client, kTodayUrl, boards.boxes, 0);
@@ -155,6 +200,7 @@ class NewerRefreshes {
   int pass_ = 0;
 };
 
+template <Caches kCaches>
 void RefreshMoneyAllNewer(benchmark::State& state) {
   const DayFeeds& feeds = FeedsFor(Matches(state));
   Boards boards;
@@ -162,6 +208,7 @@ void RefreshMoneyAllNewer(benchmark::State& state) {
   NewerRefreshes refreshes(feeds);
   for (auto _ : state) {
     state.PauseTiming();
+    StartPass<kCaches>();
     MemoryClient& client = refreshes.Next(boards);
     state.ResumeTiming();
     RefreshMoney(boards.rx, boards.rx2, client, kTodayUrl, {});
@@ -170,6 +217,7 @@ void RefreshMoneyAllNewer(benchmark::State& state) {
 }
 
 // The same figures again: only the finished and called-off rows are rewritten, as always.
+template <Caches kCaches>
 void RefreshMoneyNoneNewer(benchmark::State& state) {
   const DayFeeds& feeds = FeedsFor(Matches(state));
   Boards boards;
@@ -177,6 +225,7 @@ void RefreshMoneyNoneNewer(benchmark::State& state) {
   MemoryClient client(feeds.today);
   for (auto _ : state) {
     state.PauseTiming();
+    StartPass<kCaches>();
     client.Prepare();
     state.ResumeTiming();
     RefreshMoney(boards.rx, boards.rx2, client, kTodayUrl, {});
@@ -187,6 +236,7 @@ void RefreshMoneyNoneNewer(benchmark::State& state) {
 // Passes alternate between the noon feed and the one a minute on, so that every pass moves
 // every live match's minute and one match in twenty scores (or takes its goal back). Without
 // the automatic re-analysis, which is a request per match.
+template <Caches kCaches>
 void RefreshLivePass(benchmark::State& state) {
   const DayFeeds& feeds = FeedsFor(Matches(state));
   Boards boards;
@@ -196,6 +246,7 @@ void RefreshLivePass(benchmark::State& state) {
   int pass = 0;
   for (auto _ : state) {
     state.PauseTiming();
+    StartPass<kCaches>();
     client.Serve(pass++ % 2 == 0 ? feeds.liveNext : feeds.live);
     client.Prepare();
     state.ResumeTiming();
@@ -212,11 +263,13 @@ void RefreshLivePass(benchmark::State& state) {
 }
 
 // Every row passes: every status box ticked and a threshold of 0.
+template <Caches kCaches>
 void FilterBoard(benchmark::State& state) {
   const DayFeeds& feeds = FeedsFor(Matches(state));
   Boards boards;
   boards.Enter(feeds);
   for (auto _ : state) {
+    StartPassTimed<kCaches>(state);
     ApplyBoardFilter(boards.rx, boards.rx2, boards.boxes, "0", boards.countLabel,
                      boards.filterMemo);
   }
@@ -226,6 +279,7 @@ void FilterBoard(benchmark::State& state) {
 // Every row passes, and every row's money moved since RX2 was last built and none of it was
 // copied on to RX2: passes alternate between the noon board and the same board after a money
 // refresh with newer figures, so that the rebuild rewrites part of every card.
+template <Caches kCaches>
 void FilterChangedBoard(benchmark::State& state) {
   const DayFeeds& feeds = FeedsFor(Matches(state));
   Boards noon;
@@ -238,6 +292,7 @@ void FilterChangedBoard(benchmark::State& state) {
   RefreshMoney(later.rx, later.rx2, client, kTodayUrl, {});
   int pass = 0;
   for (auto _ : state) {
+    StartPassTimed<kCaches>(state);
     const GridTable& rx = pass++ % 2 == 0 ? later.rx : noon.rx;
     ApplyBoardFilter(rx, noon.rx2, noon.boxes, "0", noon.countLabel, noon.filterMemo);
   }
@@ -267,26 +322,44 @@ void FilterRefreshedBoard(benchmark::State& state) {
 int main(int argc, char** argv) {
   using namespace zelko::bench;
   std::vector<char*> rest;
-  const std::vector<int> sizes = TakeSizesOption(argc, argv, rest);
+  std::vector<char*> options;
+  const std::vector<int> sizes = TakeSizesOption(argc, argv, options);
+  int coldPasses = 30;
+  for (char* option : options) {
+    const std::string_view arg = option;
+    if (arg.starts_with("--cold-passes=")) {
+      coldPasses = std::max(1, std::stoi(std::string(arg.substr(14))));
+    } else {
+      rest.push_back(option);
+    }
+  }
 
   struct Figure {
     const char* name;
     void (*run)(benchmark::State&);
     // A fixed count for a pass whose untimed part is far longer than its timed one, which the
     // library would otherwise repeat until the timed part alone fills its minimum time.
+    // -1: the cold passes' count.
     int iterations = 0;
   };
+  constexpr int kColdPasses = -1;
   const Figure figures[] = {
       {"read_today", ReadTodayReply},
       {"memchr_today", MemchrTodayReply},
       {"decode_today", DecodeTodayReply},
-      {"load_today", LoadToday},
-      {"money_all_newer", RefreshMoneyAllNewer},
-      {"money_none_newer", RefreshMoneyNoneNewer},
-      {"live_refresh", RefreshLivePass},
-      {"board_filter", FilterBoard},
-      {"board_filter_changed", FilterChangedBoard},
+      {"load_today", LoadToday<Caches::kWarm>},
+      {"money_all_newer", RefreshMoneyAllNewer<Caches::kWarm>},
+      {"money_none_newer", RefreshMoneyNoneNewer<Caches::kWarm>},
+      {"live_refresh", RefreshLivePass<Caches::kWarm>},
+      {"board_filter", FilterBoard<Caches::kWarm>},
+      {"board_filter_changed", FilterChangedBoard<Caches::kWarm>},
       {"board_filter_refreshed", FilterRefreshedBoard, 40},
+      {"cold_load_today", LoadToday<Caches::kCold>, kColdPasses},
+      {"cold_money_all_newer", RefreshMoneyAllNewer<Caches::kCold>, kColdPasses},
+      {"cold_money_none_newer", RefreshMoneyNoneNewer<Caches::kCold>, kColdPasses},
+      {"cold_live_refresh", RefreshLivePass<Caches::kCold>, kColdPasses},
+      {"cold_board_filter", FilterBoard<Caches::kCold>, kColdPasses},
+      {"cold_board_filter_changed", FilterChangedBoard<Caches::kCold>, kColdPasses},
   };
   for (const Figure& figure : figures) {
     for (const int size : sizes) {
@@ -294,7 +367,11 @@ int main(int argc, char** argv) {
                                               ->Arg(size)
                                               ->Unit(benchmark::kMillisecond)
                                               ->UseRealTime();
-      if (figure.iterations > 0) b->Iterations(figure.iterations);
+      if (figure.iterations == kColdPasses) {
+        b->Iterations(coldPasses);
+      } else if (figure.iterations > 0) {
+        b->Iterations(figure.iterations);
+      }
     }
   }
 

@@ -5,6 +5,12 @@ usage: report.py CORE_JSON MEMORY_JSON_1000 MEMORY_JSON_5000 [PAINT_JSON]
 
 Medians of the repetitions (real time). Every row with a goal counts towards the last line,
 "N of M goals met"; rows without a goal are there to read the others by.
+
+The passes over the boards are timed back to back and from memory (see core_bench.cpp). Their
+time goals hold for both. Their growth is judged from memory, where both sizes start from the
+same place: back to back, the smaller day runs from the last-level cache and the larger one
+from memory, so that ratio measures the cache's size as much as the passes' growth; it is
+shown without a goal.
 """
 import json
 import statistics
@@ -70,10 +76,14 @@ def main():
         ("ApplyBoardFilter, every row passes", "board_filter", 30.0),
         ("ApplyBoardFilter, every card rewritten", "board_filter_changed", 30.0),
     ]
+    ways = [("back to back", ""), ("from memory", "cold_")]
     for label, key, goal in timed:
-        row(label, small, ms(core[(key, small)]))
-        value = core[(key, large)]
-        row(label, large, ms(value), f"<= {goal:g} ms", value <= goal)
+        for way, prefix in ways:
+            if (prefix + key, large) not in core:
+                continue
+            row(f"{label}, {way}", small, ms(core[(prefix + key, small)]))
+            value = core[(prefix + key, large)]
+            row(f"{label}, {way}", large, ms(value), f"<= {goal:g} ms", value <= goal)
     for size in (small, large):
         if ("board_filter_refreshed", size) in core:
             row("  ApplyBoardFilter after a money refresh (cards copied)", size,
@@ -105,7 +115,8 @@ def main():
     # Growth from 1000 to 5000 matches.
     growth = [("read today reply", core[("read_today", large)] / core[("read_today", small)])]
     for label, key, _ in timed:
-        growth.append((label, core[(key, large)] / core[(key, small)]))
+        growth.append((f"{label}, from memory",
+                       core[("cold_" + key, large)] / core[("cold_" + key, small)]))
     if ("paint_viewport", small) in paint and ("paint_viewport", large) in paint:
         growth.append(("paint one viewport",
                        paint[("paint_viewport", large)] / paint[("paint_viewport", small)]))
@@ -113,6 +124,9 @@ def main():
     for label, ratio in growth:
         row(f"growth: {label}", "5000/1000", f"{ratio:.2f} x", f"<= {GROWTH_LIMIT:g} x",
             ratio <= GROWTH_LIMIT)
+    for label, key, _ in timed:
+        row(f"  growth: {label}, back to back", "5000/1000",
+            f"{core[(key, large)] / core[(key, small)]:.2f} x")
 
     headers = ("figure", "size", "median", "goal", "met")
     table = [(f, s, v, g, "-" if m is None else ("yes" if m else "no")) for f, s, v, g, m in rows]
