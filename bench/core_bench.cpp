@@ -339,10 +339,8 @@ int main(int argc, char** argv) {
     void (*run)(benchmark::State&);
     // A fixed count for a pass whose untimed part is far longer than its timed one, which the
     // library would otherwise repeat until the timed part alone fills its minimum time.
-    // -1: the cold passes' count.
     int iterations = 0;
   };
-  constexpr int kColdPasses = -1;
   const Figure figures[] = {
       {"read_today", ReadTodayReply},
       {"memchr_today", MemchrTodayReply},
@@ -354,12 +352,12 @@ int main(int argc, char** argv) {
       {"board_filter", FilterBoard<Caches::kWarm>},
       {"board_filter_changed", FilterChangedBoard<Caches::kWarm>},
       {"board_filter_refreshed", FilterRefreshedBoard, 40},
-      {"cold_load_today", LoadToday<Caches::kCold>, kColdPasses},
-      {"cold_money_all_newer", RefreshMoneyAllNewer<Caches::kCold>, kColdPasses},
-      {"cold_money_none_newer", RefreshMoneyNoneNewer<Caches::kCold>, kColdPasses},
-      {"cold_live_refresh", RefreshLivePass<Caches::kCold>, kColdPasses},
-      {"cold_board_filter", FilterBoard<Caches::kCold>, kColdPasses},
-      {"cold_board_filter_changed", FilterChangedBoard<Caches::kCold>, kColdPasses},
+      {"cold_load_today", LoadToday<Caches::kCold>, coldPasses},
+      {"cold_money_all_newer", RefreshMoneyAllNewer<Caches::kCold>, coldPasses},
+      {"cold_money_none_newer", RefreshMoneyNoneNewer<Caches::kCold>, coldPasses},
+      {"cold_live_refresh", RefreshLivePass<Caches::kCold>, coldPasses},
+      {"cold_board_filter", FilterBoard<Caches::kCold>, coldPasses},
+      {"cold_board_filter_changed", FilterChangedBoard<Caches::kCold>, coldPasses},
   };
   for (const Figure& figure : figures) {
     for (const int size : sizes) {
@@ -367,11 +365,7 @@ int main(int argc, char** argv) {
                                               ->Arg(size)
                                               ->Unit(benchmark::kMillisecond)
                                               ->UseRealTime();
-      if (figure.iterations == kColdPasses) {
-        b->Iterations(coldPasses);
-      } else if (figure.iterations > 0) {
-        b->Iterations(figure.iterations);
-      }
+      if (figure.iterations > 0) b->Iterations(figure.iterations);
     }
   }
 
